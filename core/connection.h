@@ -1,0 +1,115 @@
+#pragma once
+// The one wrapper over MariaDB Connector/C. A connection keeps its settings
+// as a list of name=value lines (HostName, User_Name, Password, Database and
+// a few that configure the client library); statements are Windows-1251
+// texts; results are read one row at a time.
+
+#include "core/field_value.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct st_mysql;
+struct st_mysql_res;
+
+namespace core {
+
+// A statement or connection the server refused: its message and number.
+class DbError : public std::runtime_error {
+public:
+    DbError(unsigned number, const QString& message);
+    unsigned number() const { return number_; }
+    const QString& message() const { return message_; }
+
+private:
+    unsigned number_;
+    QString message_;
+};
+
+struct FieldInfo {
+    QString name;         // the column's name in the result
+    QByteArray orgName;   // the table column it came from, when it did
+    QByteArray orgTable;  // the table it came from, when it did
+    FieldKind kind = FieldKind::Other;
+    int type = 0;         // the server's column type code
+    int width = 0;        // characters for the text kind, else display width
+    bool notNull = false;
+    bool primaryKey = false;
+};
+
+// Maps a server column type to a field kind.
+FieldKind fieldKindOf(int type, unsigned charsetnr);
+
+class Connection;
+
+// The rows of one query, read one at a time. While it is alive the
+// connection runs nothing else.
+class Result {
+public:
+    ~Result();
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+
+    const std::vector<FieldInfo>& fields() const { return fields_; }
+    int fieldCount() const { return int(fields_.size()); }
+    int fieldIndex(QStringView name) const;  // -1 when absent; case-insensitive
+
+    // Moves to the next row; false after the last one.
+    bool next();
+    FieldValue field(int column) const;
+    FieldValue field(QStringView name) const;  // NULL of the other kind when absent
+    std::string_view raw(int column) const { return {row_[column], lengths_[column]}; }
+    bool isNull(int column) const { return row_[column] == nullptr; }
+
+private:
+    friend class Connection;
+    Result(st_mysql* mysql, st_mysql_res* res);
+    st_mysql* mysql_;
+    st_mysql_res* res_;
+    std::vector<FieldInfo> fields_;
+    char** row_ = nullptr;
+    unsigned long* lengths_ = nullptr;
+};
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The parameter lines, name=value.
+    const QStringList& params() const { return params_; }
+    void setParams(const QStringList& params);
+    QString param(const QString& name) const;  // value of the line "name=..."
+    static QStringList defaultParams();
+
+    // Opens with the present parameters; HostName may be "host:port".
+    // Throws DbError when the server cannot be reached or refuses.
+    void open();
+    void close();
+    bool isOpen() const { return mysql_ != nullptr; }
+
+    // Runs a statement; returns the rows it matched (found rows, so an
+    // update that changes nothing still counts the row it found).
+    quint64 execute(const QByteArray& sql);
+    quint64 execute(const QString& sql);
+    std::unique_ptr<Result> query(const QByteArray& sql);
+    std::unique_ptr<Result> query(const QString& sql);
+
+private:
+    [[noreturn]] void fail();
+    st_mysql* mysql_ = nullptr;
+    QStringList params_;
+};
+
+// Sets one parameter line: closes the connection, then replaces the first
+// line that contains the name anywhere (case-sensitive) by name=value, or
+// appends name=value when no line contains it.
+void SetConnectionParam(Connection& connection, const QString& name, const QString& value);
+
+}  // namespace core

@@ -1,0 +1,77 @@
+#include "tests/support/test_server.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+QString env(const char* name, const char* fallback) {
+    const QString v = qEnvironmentVariable(name);
+    return v.isEmpty() ? QString::fromUtf8(fallback) : v;
+}
+}  // namespace
+
+QString serverHost() { return env("VELKOR_TEST_HOST", "127.0.0.1:33071"); }
+QString serverUser() { return env("VELKOR_TEST_USER", "root"); }
+QString serverPassword() { return env("VELKOR_TEST_PASSWORD", "velkor-root"); }
+QString sourceDir() { return env("VELKOR_SOURCE_DIR", "."); }
+
+QStringList serverParams(const QString& database) {
+    core::Connection c;
+    core::SetConnectionParam(c, "HostName", serverHost());
+    core::SetConnectionParam(c, "User_Name", serverUser());
+    core::SetConnectionParam(c, "Password", serverPassword());
+    core::SetConnectionParam(c, "Database", database);
+    return c.params();
+}
+
+void openServer(core::Connection& c, const QString& database) {
+    c.setParams(serverParams(database));
+    try {
+        c.open();
+    } catch (const core::DbError& e) {
+        ADD_FAILURE() << "the private test server does not answer at " << serverHost().toStdString()
+                      << ": " << e.what();
+        throw;
+    }
+}
+
+QByteArray templateScript() {
+    QFile f(sourceDir() + "/Template/base.sql");
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << f.fileName().toStdString();
+        return {};
+    }
+    return f.readAll();
+}
+
+void runScript(core::Connection& c, const QByteArray& script) {
+    for (const QByteArray& part : script.split(';')) {
+        if (part.trimmed().isEmpty()) continue;
+        c.execute(part);
+    }
+}
+
+TempDatabase::TempDatabase(bool withTemplate, const QString& prefix) {
+    static std::atomic<int> counter{0};
+    name_ = QString("%1%2_%3").arg(prefix).arg(::getpid()).arg(counter++);
+    openServer(admin_);
+    admin_.execute("drop database if exists " + name_);
+    admin_.execute("create database " + name_ + " default character set cp1251");
+    admin_.execute("use " + name_);
+    if (withTemplate) runScript(admin_, templateScript());
+}
+
+TempDatabase::~TempDatabase() {
+    try {
+        if (!admin_.isOpen()) openServer(admin_);
+        admin_.execute("drop database if exists " + name_);
+    } catch (...) {
+    }
+}
+
+}  // namespace testing_support
