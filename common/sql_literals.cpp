@@ -1,5 +1,7 @@
 #include "common/sql_literals.h"
 
+#include "core/sql_text.h"
+
 #include <QFile>
 #include <cstdio>
 
@@ -7,21 +9,7 @@ namespace common {
 
 QByteArray SqlQuote(const QByteArray& text, bool emptyAsApostrophes) {
     if (text.isEmpty()) return emptyAsApostrophes ? QByteArray("''") : QByteArray("NULL");
-    QByteArray out;
-    out.reserve(text.size() + 8);
-    out += '"';
-    for (char c : text) {
-        switch (c) {
-            case '\'': out += "\\'"; break;
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
-        }
-    }
-    out += '"';
-    return out;
+    return core::quoted(std::string_view(text.constData(), size_t(text.size())));
 }
 
 QByteArray SqlFloat(double value) {

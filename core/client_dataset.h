@@ -1,0 +1,177 @@
+#pragma once
+// An in-memory copy of one table: rows of typed, nullable values filled by a
+// query, a current row that is appended, edited, posted, cancelled or
+// deleted, calculated fields, hooks around posting and deleting, and a log of
+// pending changes that applyUpdates sends to the server.
+
+#include "core/connection.h"
+#include "core/field_value.h"
+#include "core/packed_row.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace core {
+
+struct FieldDef {
+    QString name;
+    QByteArray column;  // the server column a stored field is written back to
+    FieldKind kind = FieldKind::Other;
+    int width = 0;      // characters; a longer text is cut on assignment (0: no limit)
+    bool required = false;
+    bool calculated = false;
+};
+
+// A local refusal: a required field left empty, a call in the wrong state.
+class DataSetError : public std::runtime_error {
+public:
+    explicit DataSetError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// What a calculation sees of one row: every value, and the calculated
+// fields to set.
+class CalcRow {
+public:
+    virtual ~CalcRow() = default;
+    virtual FieldValue value(int field) const = 0;
+    virtual void setCalculated(int field, const QByteArray& cp1251Text) = 0;
+};
+
+class ClientDataSet : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    struct ApplyResult {
+        int errors = 0;           // refused changes
+        unsigned errorNumber = 0; // of the first refusal; 0 for a conflict
+        QString message;          // of the first refusal
+        bool ok() const { return errors == 0; }
+    };
+
+    ClientDataSet(const QString& name, Connection& connection, QObject* parent = nullptr);
+    ~ClientDataSet() override;
+
+    const QString& name() const { return name_; }
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+    const QByteArray& commandText() const { return commandText_; }
+    void setCommandText(const QByteArray& sql) { commandText_ = sql; }
+    void setCommandText(const QString& sql);
+    // The table changes are written to; by default the table the first
+    // column was read from.
+    const QByteArray& updateTable() const { return updateTable_; }
+    void setUpdateTable(const QByteArray& table) { updateTable_ = table; }
+
+    // Calculated fields are declared once and follow the stored fields.
+    void addCalculatedField(const QString& name, int width);
+    std::function<void(ClientDataSet&, CalcRow&)> onCalcFields;
+    std::function<void(ClientDataSet&)> beforePost;
+    std::function<void(ClientDataSet&)> afterPost;
+    std::function<void(ClientDataSet&)> afterDelete;
+
+    // Runs the command and reads every row; throws DbError and stays closed
+    // when the server refuses. Pending changes are dropped.
+    void open();
+    void close();
+    void refresh() { open(); }
+    bool isActive() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+
+    int fieldCount() const { return int(fields_.size()); }
+    const FieldDef& field(int i) const { return fields_[std::size_t(i)]; }
+    int fieldIndex(QStringView name) const;  // case-insensitive; -1 when absent
+    int fieldIndexOrThrow(QStringView name) const;
+
+    int rowCount() const { return int(rows_.size()); }
+    FieldValue value(int row, int field) const;
+    QVariant variant(int row, int field) const { return value(row, field).toVariant(); }
+
+    // The current row (-1 when there are none). Moving away from a row that
+    // is being edited posts it first.
+    int current() const { return current_; }
+    void setCurrent(int row);
+    FieldValue value(int field) const { return value(current_, field); }
+    FieldValue value(QStringView name) const { return value(current_, fieldIndexOrThrow(name)); }
+
+    void append();  // an empty row at the end, current, being inserted
+    void insert();  // an empty row before the current one
+    void edit();
+    // Only while editing or inserting; an invalid QVariant sets NULL.
+    void setValue(int field, const QVariant& value);
+    void setValue(QStringView name, const QVariant& value) { setValue(fieldIndexOrThrow(name), value); }
+    void post();
+    void cancel();
+    void remove();  // deletes the current row
+
+    int pendingCount() const { return int(log_.size()); }
+    // Sends the pending changes in the order they were made: inserts, updates
+    // of the changed fields, deletes naming every old stored value. A change
+    // the server refuses, or an update or delete that finds no row, is a
+    // refusal: it stays pending, and sending stops once more than maxErrors
+    // (-1: no limit) were refused.
+    ApplyResult applyUpdates(int maxErrors);
+    // Forgets the pending changes, keeping the rows as they are.
+    void mergeChangeLog();
+
+    // Bytes held by the rows and the change log.
+    std::size_t memoryUsage() const;
+
+Q_SIGNALS:
+    void aboutToReset();
+    void resetDone();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentChanged(int row);
+
+private:
+    enum class Status : std::uint8_t { Unchanged, Inserted, Modified };
+    struct Row {
+        PackedRow data;
+        std::uint32_t id;
+        Status status;
+    };
+    struct Change {
+        enum Kind { Insert, Update, Delete } kind;
+        std::uint32_t rowId;
+        PackedRow original;  // values as last read or sent (update, delete)
+    };
+    class PackedCalcRow;
+
+    int indexOfRow(std::uint32_t id) const;
+    Change* changeFor(std::uint32_t id);
+    PackedRow emptyRow() const;
+    void calculate(PackedRow& row) const;
+    void requireEditing() const;
+    QByteArray literal(const PackedRow& row, int field) const;
+    QByteArray whereAll(const PackedRow& original) const;
+    void send(const Change& change);
+    void beginNewRow(int at);
+
+    QString name_;
+    Connection& connection_;
+    int tag_ = 0;
+    QByteArray commandText_;
+    QByteArray updateTable_;
+    std::vector<FieldDef> calculatedDefs_;
+    std::vector<FieldDef> fields_;
+    std::vector<Row> rows_;
+    std::vector<Change> log_;
+    std::uint32_t nextId_ = 1;
+    int current_ = -1;
+    State state_ = State::Inactive;
+    PackedRow backup_;  // the row as it was before edit()
+};
+
+}  // namespace core
