@@ -48,8 +48,7 @@ QByteArray SqlValue(const core::FieldValue* field) {
 
 bool AppendLine(const QString& path, const QByteArray& line) {
     QFile f(path);
-    const QIODevice::OpenMode mode =
-        f.exists() ? QIODevice::ReadWrite : QIODevice::WriteOnly;
+    const QIODevice::OpenMode mode = f.exists() ? QIODevice::ReadWrite : QIODevice::WriteOnly;
     if (!f.open(mode)) return false;
     if (!f.seek(f.size())) return false;
     const QByteArray data = line + "\r\n";

@@ -52,16 +52,16 @@ std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
 // The calculation's view of a row being composed: stored values from any
 // source, calculated values collected here.
 class ClientDataSet::PackedCalcRow : public CalcRow {
-public:
+  public:
     PackedCalcRow(const ClientDataSet& ds, std::function<FieldValue(int)> stored)
         : ds_(ds), stored_(std::move(stored)), calc_(ds.fields_.size()) {}
     FieldValue value(int field) const override {
         const FieldDef& f = ds_.fields_[std::size_t(field)];
         if (!f.calculated) return stored_(field);
         const auto& c = calc_[std::size_t(field)];
-        return FieldValue(f.kind, !c.has_value(),
-                          c ? std::string_view(c->constData(), std::size_t(c->size()))
-                            : std::string_view());
+        return FieldValue(
+            f.kind, !c.has_value(),
+            c ? std::string_view(c->constData(), std::size_t(c->size())) : std::string_view());
     }
     void setCalculated(int field, const QByteArray& text) override {
         const FieldDef& f = ds_.fields_[std::size_t(field)];
@@ -76,7 +76,7 @@ public:
         return std::string_view(c->constData(), std::size_t(c->size()));
     }
 
-private:
+  private:
     const ClientDataSet& ds_;
     std::function<FieldValue(int)> stored_;
     std::vector<std::optional<QByteArray>> calc_;
@@ -150,12 +150,10 @@ void ClientDataSet::open() {
             }
             PackedCalcRow cr(*this, [&](int i) { return result->field(i); });
             onCalcFields(*this, cr);
-            rows_.push_back({PackedRow::packWith(total,
-                                                 [&](int i) {
-                                                     return i < stored ? get(i)
-                                                                       : cr.calculated(i);
-                                                 }),
-                             nextId_++, Status::Unchanged});
+            rows_.push_back(
+                {PackedRow::packWith(total,
+                                     [&](int i) { return i < stored ? get(i) : cr.calculated(i); }),
+                 nextId_++, Status::Unchanged});
         }
     } catch (...) {
         rows_.clear();
@@ -194,9 +192,8 @@ void ClientDataSet::setCurrent(int row) {
 }
 
 PackedRow ClientDataSet::emptyRow() const {
-    PackedRow r = PackedRow::packWith(fieldCount(), [](int) {
-        return std::optional<std::string_view>();
-    });
+    PackedRow r =
+        PackedRow::packWith(fieldCount(), [](int) { return std::optional<std::string_view>(); });
     calculate(r);
     return r;
 }
@@ -234,8 +231,7 @@ void ClientDataSet::insert() { beginNewRow(current_ < 0 ? 0 : current_); }
 
 void ClientDataSet::edit() {
     if (state_ == State::Edit || state_ == State::Insert) return;
-    if (state_ != State::Browse || current_ < 0)
-        throw DataSetError(name_ + ": нет текущей записи");
+    if (state_ != State::Browse || current_ < 0) throw DataSetError(name_ + ": нет текущей записи");
     backup_ = rows_[std::size_t(current_)].data.clone();
     state_ = State::Edit;
 }
@@ -325,8 +321,7 @@ void ClientDataSet::remove() {
         return;
     }
     if (state_ == State::Edit) cancel();
-    if (state_ != State::Browse || current_ < 0)
-        throw DataSetError(name_ + ": нет текущей записи");
+    if (state_ != State::Browse || current_ < 0) throw DataSetError(name_ + ": нет текущей записи");
     const int at = current_;
     Row& row = rows_[std::size_t(at)];
     if (row.status == Status::Inserted) {

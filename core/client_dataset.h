@@ -20,26 +20,26 @@ struct FieldDef {
     QString name;
     QByteArray column;  // the server column a stored field is written back to
     FieldKind kind = FieldKind::Other;
-    int width = 0;      // characters; a longer text is cut on assignment (0: no limit)
+    int width = 0;  // characters; a longer text is cut on assignment (0: no limit)
     bool required = false;
     bool calculated = false;
 };
 
 // A local refusal: a required field left empty, a call in the wrong state.
 class DataSetError : public std::runtime_error {
-public:
+  public:
     explicit DataSetError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 
 // What a calculation sees of one row: every value, and the calculated
 // fields to set.
 class CalcRow {
-public:
+  public:
     virtual ~CalcRow() = default;
     virtual FieldValue value(int field) const = 0;
     virtual void setCalculated(int field, const QByteArray& cp1251Text) = 0;
@@ -47,13 +47,13 @@ public:
 
 class ClientDataSet : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class State { Inactive, Browse, Edit, Insert };
 
     struct ApplyResult {
-        int errors = 0;           // refused changes
-        unsigned errorNumber = 0; // of the first refusal; 0 for a conflict
-        QString message;          // of the first refusal
+        int errors = 0;            // refused changes
+        unsigned errorNumber = 0;  // of the first refusal; 0 for a conflict
+        QString message;           // of the first refusal
         bool ok() const { return errors == 0; }
     };
 
@@ -107,7 +107,9 @@ public:
     void edit();
     // Only while editing or inserting; an invalid QVariant sets NULL.
     void setValue(int field, const QVariant& value);
-    void setValue(QStringView name, const QVariant& value) { setValue(fieldIndexOrThrow(name), value); }
+    void setValue(QStringView name, const QVariant& value) {
+        setValue(fieldIndexOrThrow(name), value);
+    }
     void post();
     void cancel();
     void remove();  // deletes the current row
@@ -125,7 +127,7 @@ public:
     // Bytes held by the rows and the change log.
     std::size_t memoryUsage() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void aboutToReset();
     void resetDone();
     void rowAboutToBeInserted(int row);
@@ -135,7 +137,7 @@ Q_SIGNALS:
     void rowChanged(int row);
     void currentChanged(int row);
 
-private:
+  private:
     enum class Status : std::uint8_t { Unchanged, Inserted, Modified };
     struct Row {
         PackedRow data;

@@ -20,12 +20,12 @@ namespace core {
 
 // A statement or connection the server refused: its message and number.
 class DbError : public std::runtime_error {
-public:
+  public:
     DbError(unsigned number, const QString& message);
     unsigned number() const { return number_; }
     const QString& message() const { return message_; }
 
-private:
+  private:
     unsigned number_;
     QString message_;
 };
@@ -35,8 +35,8 @@ struct FieldInfo {
     QByteArray orgName;   // the table column it came from, when it did
     QByteArray orgTable;  // the table it came from, when it did
     FieldKind kind = FieldKind::Other;
-    int type = 0;         // the server's column type code
-    int width = 0;        // characters for the text kind, else display width
+    int type = 0;   // the server's column type code
+    int width = 0;  // characters for the text kind, else display width
     bool notNull = false;
     bool primaryKey = false;
 };
@@ -49,7 +49,7 @@ class Connection;
 // The rows of one query, read one at a time. While it is alive the
 // connection runs nothing else.
 class Result {
-public:
+  public:
     ~Result();
     Result(const Result&) = delete;
     Result& operator=(const Result&) = delete;
@@ -65,7 +65,7 @@ public:
     std::string_view raw(int column) const { return {row_[column], lengths_[column]}; }
     bool isNull(int column) const { return row_[column] == nullptr; }
 
-private:
+  private:
     friend class Connection;
     Result(st_mysql* mysql, st_mysql_res* res);
     st_mysql* mysql_;
@@ -76,7 +76,7 @@ private:
 };
 
 class Connection {
-public:
+  public:
     Connection();
     ~Connection();
     Connection(const Connection&) = delete;
@@ -101,7 +101,7 @@ public:
     std::unique_ptr<Result> query(const QByteArray& sql);
     std::unique_ptr<Result> query(const QString& sql);
 
-private:
+  private:
     [[noreturn]] void fail();
     st_mysql* mysql_ = nullptr;
     QStringList params_;

@@ -16,8 +16,7 @@ DataSetModel::DataSetModel(ClientDataSet& dataset, QObject* parent)
             [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
     connect(&dataset_, &ClientDataSet::rowRemoved, this, [this] { endRemoveRows(); });
     connect(&dataset_, &ClientDataSet::rowChanged, this, [this](int row) {
-        if (row >= 0 && columns_ > 0)
-            Q_EMIT dataChanged(index(row, 0), index(row, columns_ - 1));
+        if (row >= 0 && columns_ > 0) Q_EMIT dataChanged(index(row, 0), index(row, columns_ - 1));
     });
 }
 

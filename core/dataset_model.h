@@ -10,7 +10,7 @@ namespace core {
 
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit DataSetModel(ClientDataSet& dataset, QObject* parent = nullptr);
 
     ClientDataSet& dataset() const { return dataset_; }
@@ -29,7 +29,7 @@ public:
     // line feeds.
     static QString displayText(const FieldValue& value);
 
-private:
+  private:
     ClientDataSet& dataset_;
     bool editable_ = false;
     int columns_ = 0;

@@ -67,7 +67,8 @@ QByteArray formatDate(const QDate& d) {
 
 QByteArray formatTime(const QTime& t) {
     char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour(), t.minute(), t.second());
+    const int n =
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour(), t.minute(), t.second());
     return QByteArray(buf, n);
 }
 

@@ -16,7 +16,7 @@ namespace core {
 enum class FieldKind { Text, Integer, Floating, Date, Time, DateTime, Other };
 
 class FieldValue {
-public:
+  public:
     FieldValue() = default;  // NULL of the other kind
     FieldValue(FieldKind kind, bool null, std::string_view raw)
         : kind_(kind), null_(null), raw_(null ? std::string_view() : raw) {}
@@ -41,16 +41,16 @@ public:
     // QDateTime; an invalid QVariant for NULL.
     QVariant toVariant() const;
 
-private:
+  private:
     FieldKind kind_ = FieldKind::Other;
     bool null_ = true;
     std::string_view raw_;
 };
 
 // The server's text forms of dates and times.
-QByteArray formatDate(const QDate& d);          // yyyy-MM-dd
-QByteArray formatTime(const QTime& t);          // hh:mm:ss
-QByteArray formatDateTime(const QDateTime& dt); // yyyy-MM-dd hh:mm:ss
+QByteArray formatDate(const QDate& d);           // yyyy-MM-dd
+QByteArray formatTime(const QTime& t);           // hh:mm:ss
+QByteArray formatDateTime(const QDateTime& dt);  // yyyy-MM-dd hh:mm:ss
 std::optional<QDate> parseDate(std::string_view s);
 std::optional<QTime> parseTime(std::string_view s);
 std::optional<QDateTime> parseDateTime(std::string_view s);

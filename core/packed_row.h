@@ -13,7 +13,7 @@
 namespace core {
 
 class PackedRow {
-public:
+  public:
     PackedRow() = default;
     // values[i] empty optional = NULL.
     static PackedRow pack(const std::vector<std::optional<std::string_view>>& values);
@@ -29,7 +29,7 @@ public:
     bool sameValue(int i, const PackedRow& other) const;
     std::size_t byteSize() const;
 
-private:
+  private:
     static PackedRow build(int count, const std::optional<std::string_view>* values);
     std::unique_ptr<char[]> data_;
 };

@@ -14,7 +14,7 @@ inline const char* const kReportCaption = "Отчет";
 inline const char* const kAppTitle = "Журнал учета документов";
 
 class Prompter {
-public:
+  public:
     enum class Answer { Abort, Retry, Ignore };
 
     virtual ~Prompter() = default;

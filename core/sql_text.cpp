@@ -7,12 +7,23 @@ void appendQuoted(QByteArray& out, std::string_view text) {
     out += '"';
     for (char c : text) {
         switch (c) {
-            case '\'': out += "\\'"; break;
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
+            case '\'':
+                out += "\\'";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += c;
         }
     }
     out += '"';

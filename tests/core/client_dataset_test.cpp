@@ -2,8 +2,8 @@
 #include "core/dataset_model.h"
 #include "tests/support/test_server.h"
 
-#include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
 
 using core::ClientDataSet;
 using core::Connection;
@@ -15,12 +15,14 @@ namespace {
 
 // A small table with a key, a short text, a nullable text, a number and a date.
 class DataSetTest : public ::testing::Test {
-protected:
+  protected:
     DataSetTest() : db(false) {
-        db.exec("create table t (id int not null primary key, name char(8) not null,"
-                " note char(20) null, n int null, d date null) engine=MyISAM default charset=cp1251");
-        db.exec(QString::fromUtf8("insert into t values (1, 'one', NULL, 10, '2012-05-01'),"
-                                  " (2, 'two', 'Київ', NULL, NULL), (3, 'three', '', 0, NULL)"));
+        db.exec(
+            "create table t (id int not null primary key, name char(8) not null,"
+            " note char(20) null, n int null, d date null) engine=MyISAM default charset=cp1251");
+        db.exec(
+            QString::fromUtf8("insert into t values (1, 'one', NULL, 10, '2012-05-01'),"
+                              " (2, 'two', 'Київ', NULL, NULL), (3, 'three', '', 0, NULL)"));
         testing_support::openServer(conn, db.name());
         ds.setCommandText(QByteArray("select * from t order by id"));
         ds.open();

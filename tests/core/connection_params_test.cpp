@@ -26,12 +26,18 @@ TEST_P(SetConnectionParamTest, ReplacesFirstContainingLineOrAppends) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SetConnectionParamTest,
     ::testing::Values(
-        ParamCase{"replace", {"DriverName=MySQL", "HostName=a", "Database=x"}, "HostName", "b:3307",
+        ParamCase{"replace",
+                  {"DriverName=MySQL", "HostName=a", "Database=x"},
+                  "HostName",
+                  "b:3307",
                   {"DriverName=MySQL", "HostName=b:3307", "Database=x"}},
-        ParamCase{"append", {"DriverName=MySQL"}, "Password", "p",
-                  {"DriverName=MySQL", "Password=p"}},
+        ParamCase{
+            "append", {"DriverName=MySQL"}, "Password", "p", {"DriverName=MySQL", "Password=p"}},
         // The search is a substring search: the first line naming it anywhere wins.
-        ParamCase{"substring", {"X_User_Name_Y=1", "User_Name=a"}, "User_Name", "b",
+        ParamCase{"substring",
+                  {"X_User_Name_Y=1", "User_Name=a"},
+                  "User_Name",
+                  "b",
                   {"User_Name=b", "User_Name=a"}},
         // ...and it is case-sensitive.
         ParamCase{"case", {"hostname=a"}, "HostName", "b", {"hostname=a", "HostName=b"}},

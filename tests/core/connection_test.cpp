@@ -33,10 +33,10 @@ TEST(ConnectionServer, FieldKindsNullsAndReadings) {
         " '2011-03-15 10:20:30', 123, 'x')"));
     db.exec("insert into t () values ()");
     auto r = db.connection().query(QByteArray("select * from t"));
-    const FieldKind expected[] = {FieldKind::Text,    FieldKind::Text,     FieldKind::Text,
-                                  FieldKind::Text,    FieldKind::Integer,  FieldKind::Integer,
-                                  FieldKind::Integer, FieldKind::Integer,  FieldKind::Floating,
-                                  FieldKind::Date,    FieldKind::Time,     FieldKind::DateTime,
+    const FieldKind expected[] = {FieldKind::Text,     FieldKind::Text,    FieldKind::Text,
+                                  FieldKind::Text,     FieldKind::Integer, FieldKind::Integer,
+                                  FieldKind::Integer,  FieldKind::Integer, FieldKind::Floating,
+                                  FieldKind::Date,     FieldKind::Time,    FieldKind::DateTime,
                                   FieldKind::DateTime, FieldKind::Other,   FieldKind::Other};
     ASSERT_EQ(r->fieldCount(), 15);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(r->fields()[i].kind, expected[i]) << i;

@@ -8,8 +8,8 @@ using core::PackedRow;
 TEST(PackedRow, KeepsNullEmptyAndBytesApart) {
     const std::string big(70000, 'x');  // forces wide offsets
     for (const std::string& last : {std::string("tail"), big}) {
-        std::vector<std::optional<std::string_view>> v = {
-            std::nullopt, std::string_view(""), std::string_view("a\0b", 3), last};
+        std::vector<std::optional<std::string_view>> v = {std::nullopt, std::string_view(""),
+                                                          std::string_view("a\0b", 3), last};
         const PackedRow r = PackedRow::pack(v);
         ASSERT_EQ(r.count(), 4);
         EXPECT_TRUE(r.isNull(0));

@@ -4,6 +4,18 @@
 
 namespace testing_support {
 
+namespace {
+std::optional<QString> takeFront(std::deque<std::optional<QString>>& queue) {
+    if (queue.empty() || !queue.front()) {
+        if (!queue.empty()) queue.pop_front();
+        return std::nullopt;
+    }
+    const QString a = *queue.front();
+    queue.pop_front();
+    return a;
+}
+}  // namespace
+
 void ScriptedPrompter::error(const QString& caption, const QString& text) {
     boxes.push_back({Kind::Error, caption, text});
 }
@@ -35,7 +47,7 @@ bool ScriptedPrompter::destructiveQuestion(const QString& caption, const QString
 }
 
 core::Prompter::Answer ScriptedPrompter::abortRetryIgnore(const QString& caption,
-                                                         const QString& text) {
+                                                          const QString& text) {
     boxes.push_back({Kind::AbortRetryIgnore, caption, text});
     if (abortRetryIgnoreAnswers.empty()) {
         ADD_FAILURE() << "unexpected abort/retry/ignore: " << text.toStdString();
@@ -48,28 +60,19 @@ core::Prompter::Answer ScriptedPrompter::abortRetryIgnore(const QString& caption
 
 std::optional<QString> ScriptedPrompter::openFileName(const QString& caption, const QString&) {
     boxes.push_back({Kind::OpenFile, caption, {}});
-    if (fileNames.empty()) return std::nullopt;
-    auto a = fileNames.front();
-    fileNames.pop_front();
-    return a;
+    return takeFront(fileNames);
 }
 
 std::optional<QString> ScriptedPrompter::saveFileName(const QString& caption, const QString&,
                                                       const QString&) {
     boxes.push_back({Kind::SaveFile, caption, {}});
-    if (fileNames.empty()) return std::nullopt;
-    auto a = fileNames.front();
-    fileNames.pop_front();
-    return a;
+    return takeFront(fileNames);
 }
 
 std::optional<QString> ScriptedPrompter::inputString(const QString& caption, const QString& prompt,
                                                      const QString&) {
     boxes.push_back({Kind::Input, caption, prompt});
-    if (inputs.empty()) return std::nullopt;
-    auto a = inputs.front();
-    inputs.pop_front();
-    return a;
+    return takeFront(inputs);
 }
 
 void ScriptedPrompter::beep() { boxes.push_back({Kind::Beep, {}, {}}); }

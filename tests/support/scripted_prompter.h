@@ -13,9 +13,18 @@
 namespace testing_support {
 
 class ScriptedPrompter : public core::Prompter {
-public:
-    enum class Kind { Error, Report, Question, DestructiveQuestion, AbortRetryIgnore, OpenFile,
-                      SaveFile, Input, Beep };
+  public:
+    enum class Kind {
+        Error,
+        Report,
+        Question,
+        DestructiveQuestion,
+        AbortRetryIgnore,
+        OpenFile,
+        SaveFile,
+        Input,
+        Beep
+    };
     struct Box {
         Kind kind;
         QString caption;

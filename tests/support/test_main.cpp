@@ -1,7 +1,7 @@
 // Test entry point: a QApplication (offscreen unless told otherwise) so that
 // widget tests and code page tables work, then GoogleTest.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,10 +1,10 @@
 #include "tests/support/test_server.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <atomic>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -15,10 +15,10 @@ QString env(const char* name, const char* fallback) {
 }
 }  // namespace
 
-QString serverHost() { return env("VELKOR_TEST_HOST", "127.0.0.1:33071"); }
+QString serverHost() { return env("VELKOR_TEST_HOST", VELKOR_TEST_HOST_DEFAULT); }
 QString serverUser() { return env("VELKOR_TEST_USER", "root"); }
 QString serverPassword() { return env("VELKOR_TEST_PASSWORD", "velkor-root"); }
-QString sourceDir() { return env("VELKOR_SOURCE_DIR", "."); }
+QString sourceDir() { return env("VELKOR_SOURCE_DIR", VELKOR_SOURCE_DIR_DEFAULT); }
 
 QStringList serverParams(const QString& database) {
     core::Connection c;

@@ -9,10 +9,10 @@
 
 namespace testing_support {
 
-QString serverHost();      // host:port
+QString serverHost();  // host:port
 QString serverUser();
 QString serverPassword();
-QString sourceDir();       // the project's source folder
+QString sourceDir();  // the project's source folder
 
 // A connection's parameter list pointed at the test server and database.
 QStringList serverParams(const QString& database = QString());
@@ -23,7 +23,7 @@ void openServer(core::Connection& c, const QString& database = QString());
 // A database with a unique name, created on construction and dropped on
 // destruction. `withTemplate` creates the journal tables from the template.
 class TempDatabase {
-public:
+  public:
     explicit TempDatabase(bool withTemplate = true, const QString& prefix = "vt_");
     ~TempDatabase();
     TempDatabase(const TempDatabase&) = delete;
@@ -33,7 +33,7 @@ public:
     core::Connection& connection() { return admin_; }  // open on this database
     void exec(const QString& sql) { admin_.execute(sql); }
 
-private:
+  private:
     QString name_;
     core::Connection admin_;
 };

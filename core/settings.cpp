@@ -1,0 +1,80 @@
+#include "core/settings.h"
+
+#include "core/ini_file.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace core {
+
+namespace {
+const QString kMySQL = QStringLiteral("MySQL");
+const QString kMain = QStringLiteral("main");
+const QString kLog = QStringLiteral("login_log");
+const QString kGrid = QStringLiteral("Grid");
+constexpr int kMaxLogEntries = 100;
+
+QString trimControls(const QString& s) {
+    int b = 0, e = int(s.size());
+    while (b < e && s.at(b).unicode() <= 32) ++b;
+    while (e > b && s.at(e - 1).unicode() <= 32) --e;
+    return s.mid(b, e - b);
+}
+
+bool lessNoCase(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+}  // namespace
+
+std::vector<int> designColumnWidths() { return {44, 200, 180, 190, 160, 150, 165, 114}; }
+
+QString settingsPathFor(const QString& executablePath) {
+    const QFileInfo fi(executablePath);
+    return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".INI");
+}
+
+void LoadSettings(const QString& path, Settings& s, std::vector<int>& widths) {
+    IniFile ini;
+    if (!ini.load(path)) return;
+    s.HostName = ini.readString(kMySQL, QStringLiteral("HostName"), s.HostName);
+    s.default_login = ini.readString(kMySQL, QStringLiteral("default_login"), s.default_login);
+    s.base_name = ini.readString(kMySQL, QStringLiteral("base_name"), s.base_name);
+    s.auto_update_sprav =
+        ini.readBool(kMain, QStringLiteral("auto_update_sprav"), s.auto_update_sprav);
+    const int count = ini.readInteger(kLog, QStringLiteral("count"), 0);
+    // A count beyond the limit is taken for a damaged history and ignored.
+    if (count <= kMaxLogEntries) {
+        for (int i = 0; i < count; ++i) {
+            const QString name =
+                trimControls(ini.readString(kLog, "name" + QString::number(i), {}));
+            if (!name.isEmpty()) s.login_log.append(name);
+        }
+    }
+    std::stable_sort(s.login_log.begin(), s.login_log.end(), lessNoCase);
+    for (std::size_t j = 0; j < widths.size(); ++j)
+        widths[j] = ini.readInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
+}
+
+void SaveSettings(const QString& path, const Settings& s, const std::vector<int>& widths) {
+    IniFile ini;
+    ini.load(path);  // keep what the program does not write
+    ini.writeBool(kMain, QStringLiteral("auto_update_sprav"), s.auto_update_sprav);
+    ini.writeString(kMySQL, QStringLiteral("HostName"), s.HostName);
+    ini.writeString(kMySQL, QStringLiteral("default_login"), s.default_login);
+    ini.writeString(kMySQL, QStringLiteral("base_name"), s.base_name);
+    ini.writeInteger(kLog, QStringLiteral("count"), int(s.login_log.size()));
+    for (int i = 0; i < s.login_log.size(); ++i)
+        ini.writeString(kLog, "name" + QString::number(i), s.login_log.at(i));
+    for (std::size_t j = 0; j < widths.size(); ++j)
+        ini.writeInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
+    ini.save(path);
+}
+
+void addToLoginLog(Settings& s, const QString& name) {
+    for (const QString& n : s.login_log)
+        if (n.compare(name, Qt::CaseInsensitive) == 0) return;
+    const auto at = std::upper_bound(s.login_log.begin(), s.login_log.end(), name, lessNoCase);
+    s.login_log.insert(at, name);
+}
+
+}  // namespace core

@@ -1,0 +1,180 @@
+#include "core/main_state.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/test_server.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+using core::ActionLoginExecute;
+using core::LoginAnswer;
+using core::LoginPreset;
+using core::MainState;
+using testing_support::ScriptedPrompter;
+using testing_support::TempDatabase;
+using Kind = ScriptedPrompter::Kind;
+
+namespace {
+
+class ScriptedLogin : public core::LoginDialog {
+  public:
+    std::optional<LoginAnswer> answer;
+    std::vector<LoginPreset> presets;
+    std::optional<LoginAnswer> ask(const LoginPreset& preset) override {
+        presets.push_back(preset);
+        return answer;
+    }
+};
+
+class Login : public ::testing::Test {
+  protected:
+    Login() : state(dir.filePath("velkor.INI")) {
+        state.settings.HostName = testing_support::serverHost();
+    }
+    // A journal database reachable through a suffix: velkor + suffix.
+    QString suffixOf(const TempDatabase& db) const { return db.name().mid(6); }
+    void login(const QString& suffix, const QString& name, const QString& password) {
+        dialog.answer = LoginAnswer{suffix, name, password};
+        ActionLoginExecute(state, dialog, prompter);
+    }
+    void loginRoot(const QString& suffix, const QString& name = "root") {
+        login(suffix, name, testing_support::serverPassword());
+    }
+    // Server account names are case-sensitive: "Root" is an account of its own.
+    static void createRootInOtherCase() {
+        core::Connection admin;
+        testing_support::openServer(admin);
+        admin.execute("create user if not exists 'Root'@'127.0.0.1' identified by '" +
+                      testing_support::serverPassword() + "'");
+        admin.execute(QString("grant all privileges on *.* to 'Root'@'127.0.0.1'"));
+    }
+    QTemporaryDir dir;
+    MainState state;
+    ScriptedLogin dialog;
+    ScriptedPrompter prompter;
+};
+
+TEST_F(Login, RootWithoutSuffixInAnyCaseOpensMysqlAndStops) {
+    createRootInOtherCase();
+    loginRoot("", "Root");
+    EXPECT_TRUE(state.session.connected());
+    EXPECT_EQ(state.session.database_name, "mysql");
+    EXPECT_TRUE(state.session.admin_enabled);
+    EXPECT_TRUE(prompter.boxes.empty());
+    EXPECT_FALSE(state.journal().isActive());
+    EXPECT_FALSE(state.referenceList("sprav_source_list").isActive());
+    EXPECT_EQ(state.settings.default_login, "Root");
+    EXPECT_EQ(state.settings.login_log, QStringList({"Root"}));
+    // The login was stored in the settings file at once.
+    MainState again(state.settingsPath());
+    again.loadSettings();
+    EXPECT_EQ(again.settings.default_login, "Root");
+}
+
+TEST_F(Login, CancelledDialogChangesNothing) {
+    dialog.answer.reset();
+    state.settings.base_name = "x";
+    ActionLoginExecute(state, dialog, prompter);
+    EXPECT_FALSE(state.session.connected());
+    EXPECT_EQ(state.settings.base_name, "x");
+    EXPECT_FALSE(QFile::exists(state.settingsPath()));
+}
+
+TEST_F(Login, WrongPasswordShowsTheErrorAndKeepsLoginValues) {
+    state.settings.default_login = "someone";
+    login("201011", "root", "wrong");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, Kind::Error);
+    EXPECT_EQ(prompter.shown()[0].caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(prompter.shown()[0].text, QString::fromUtf8("Не могу подключиться к серверу"));
+    EXPECT_FALSE(state.session.connected());
+    EXPECT_FALSE(state.session.admin_enabled);
+    EXPECT_EQ(state.session.database_name, "velkor201011");
+    // The suffix is taken over even though the login failed; the login name is not.
+    EXPECT_EQ(state.settings.base_name, "201011");
+    EXPECT_EQ(state.settings.default_login, "someone");
+    EXPECT_TRUE(state.settings.login_log.isEmpty());
+    // The next showing is preset from the last attempt's suffix.
+    login("201011", "root", "wrong");
+    EXPECT_EQ(dialog.presets.back().base_name, "201011");
+    EXPECT_EQ(dialog.presets.back().default_login, "someone");
+}
+
+TEST_F(Login, OtherAccountWithoutSuffixOpensVelkor) {
+    login("", "nobody_here", "x");
+    EXPECT_EQ(state.session.database_name, "velkor");
+    EXPECT_EQ(state.session.connection.param("Database"), "velkor");
+    EXPECT_EQ(state.session.connection.param("User_Name"), "nobody_here");
+}
+
+TEST_F(Login, JournalOpensOnTheLatestMeetingDate) {
+    TempDatabase db(true, "velkor");
+    db.exec(QString::fromUtf8(
+        "insert into doc_list (Rec_IDN, pr_date, pr_num) values (1, '2011-03-15', '1'),"
+        " (2, '2012-05-01', '2'), (3, '2012-05-01', '3'), (4, NULL, '4')"));
+    db.exec(QString::fromUtf8("insert into sprav_source_list values ('Архів'), ('Суд')"));
+    loginRoot(suffixOf(db));
+    EXPECT_TRUE(prompter.boxes.empty());
+    EXPECT_EQ(state.session.database_name, db.name());
+    EXPECT_EQ(state.selection.select_where, " where pr_date='2012-05-01'");
+    EXPECT_EQ(state.selection.select_info, QString::fromUtf8(" дата протокола: 01.05.2012"));
+    EXPECT_EQ(state.selection.select_order, " ORDER BY Rec_IDN");
+    EXPECT_EQ(state.journal().commandText(),
+              "select * from doc_list  where pr_date='2012-05-01' ORDER BY Rec_IDN");
+    EXPECT_EQ(state.journal().rowCount(), 2);
+    EXPECT_EQ(state.selectionLine,
+              QString::fromUtf8("Условия выбора данных:  дата протокола: 01.05.2012"));
+    EXPECT_EQ(state.referenceList("sprav_source_list").rowCount(), 2);
+    for (core::ClientDataSet* ds : state.dataSets())
+        EXPECT_TRUE(ds->isActive()) << ds->name().toStdString();
+}
+
+TEST_F(Login, UndatedJournalKeepsTheSelection) {
+    TempDatabase db(true, "velkor");
+    db.exec("insert into doc_list (Rec_IDN, pr_date) values (1, NULL), (2, NULL)");
+    loginRoot(suffixOf(db));
+    EXPECT_EQ(state.selection.select_where, "");
+    EXPECT_EQ(state.selection.select_info, QString::fromUtf8("ВСЕ ДАННЫЕ"));
+    EXPECT_EQ(state.journal().commandText(), "select * from doc_list  ORDER BY Rec_IDN");
+    EXPECT_EQ(state.journal().rowCount(), 2);
+    EXPECT_EQ(state.selectionLine, QString::fromUtf8("Условия выбора данных: ВСЕ ДАННЫЕ"));
+}
+
+TEST_F(Login, DatabaseWithoutReferenceListsBeepsAndTellsIt) {
+    TempDatabase db(false, "velkor");
+    db.exec("create table sprav_source_list (source_name char(100) not null primary key)");
+    loginRoot(suffixOf(db));
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes[0].kind, Kind::Beep);
+    EXPECT_EQ(prompter.boxes[1].kind, Kind::Error);
+    EXPECT_EQ(prompter.boxes[1].text, QString::fromUtf8("Не удалось подключить справочники."));
+    EXPECT_TRUE(state.session.connected());
+    EXPECT_TRUE(state.session.admin_enabled);
+    // The walk stopped at the first failure: the list before it is open.
+    EXPECT_TRUE(state.referenceList("sprav_source_list").isActive());
+    EXPECT_FALSE(state.referenceList("sprav_place_list").isActive());
+    EXPECT_FALSE(state.journal().isActive());
+}
+
+TEST_F(Login, HistoryKeepsTheFirstFormOfANameAndAFailedReloginClosesTheSession) {
+    createRootInOtherCase();
+    loginRoot("", "root");
+    loginRoot("", "Root");
+    EXPECT_EQ(state.settings.login_log, QStringList({"root"}));
+    EXPECT_EQ(state.settings.default_login, "Root");
+    EXPECT_TRUE(core::actionEnabled(0, state));
+    login("", "root", "wrong");
+    EXPECT_FALSE(state.session.connected());
+    EXPECT_TRUE(state.session.admin_enabled);
+    EXPECT_TRUE(core::actionEnabled(100, state));
+    EXPECT_FALSE(core::actionEnabled(200, state));
+    EXPECT_FALSE(core::actionEnabled(0, state));
+}
+
+TEST(EnablingRule, BeforeLoginOnlyGroup100) {
+    MainState state("/nonexistent/velkor.INI");
+    EXPECT_TRUE(core::actionEnabled(100, state));
+    EXPECT_FALSE(core::actionEnabled(200, state));
+    EXPECT_FALSE(core::actionEnabled(0, state));
+}
+
+}  // namespace
