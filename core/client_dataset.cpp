@@ -120,6 +120,7 @@ void ClientDataSet::open() {
     backup_ = PackedRow();
     current_ = -1;
     state_ = State::Inactive;
+    ++generation_;
     try {
         auto result = connection_.query(commandText_);
         for (const FieldInfo& info : result->fields()) {

@@ -84,6 +84,8 @@ class ClientDataSet : public QObject {
     void close();
     void refresh() { open(); }
     bool isActive() const { return state_ != State::Inactive; }
+    // Grows with every open, so that callers can cache field positions.
+    int generation() const { return generation_; }
     State state() const { return state_; }
 
     int fieldCount() const { return int(fields_.size()); }
@@ -171,6 +173,7 @@ class ClientDataSet : public QObject {
     std::vector<Row> rows_;
     std::vector<Change> log_;
     std::uint32_t nextId_ = 1;
+    int generation_ = 0;
     int current_ = -1;
     State state_ = State::Inactive;
     PackedRow backup_;  // the row as it was before edit()

@@ -1,3 +1,4 @@
+#include "tests/support/qt_printers.h"
 #include "common/sql_literals.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+#include "tests/support/qt_printers.h"
 #include "core/settings.h"
 #include "core/codepage.h"
 

@@ -4,6 +4,7 @@
 // failure and answers No / Abort / cancel.
 
 #include "core/prompter.h"
+#include "tests/support/qt_printers.h"
 
 #include <QString>
 #include <deque>

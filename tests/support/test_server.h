@@ -3,6 +3,7 @@
 // sets, and databases with unique names that are dropped again.
 
 #include "core/connection.h"
+#include "tests/support/qt_printers.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,133 @@
+// Fills a client dataset with every row of a generated journal and times it
+// against the mariadb command-line client fetching the same query, in the
+// same run, on the same server. Also compares the dataset's memory with the
+// size of the table's text as the command-line client prints it.
+//
+//   bench_dataset_fill HOST:PORT USER PASSWORD [ROWS] [RUNS]
+
+#include "core/client_dataset.h"
+#include "core/connection.h"
+#include "tools/gen/journal_generator.h"
+
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+long rssBytes() {
+    QFile f("/proc/self/statm");
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() > 1 ? parts[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s HOST:PORT USER PASSWORD [ROWS] [RUNS]\n", argv[0]);
+        return 2;
+    }
+    const QString host = argv[1], user = argv[2], password = argv[3];
+    const int rows = argc > 4 ? std::atoi(argv[4]) : 100000;
+    const int runs = argc > 5 ? std::atoi(argv[5]) : 5;
+    const QString db = QString("velkorbench%1").arg(rows);
+
+    core::Connection c;
+    core::SetConnectionParam(c, "HostName", host);
+    core::SetConnectionParam(c, "User_Name", user);
+    core::SetConnectionParam(c, "Password", password);
+    core::SetConnectionParam(c, "Database", "");
+    try {
+        c.open();
+        bool present = false;
+        {
+            auto r = c.query("show databases like '" + db + "'");
+            present = r->next();
+        }
+        if (!present) {
+            std::printf("creating %s with %d rows...\n", qPrintable(db), rows);
+            c.execute("create database " + db + " default character set cp1251");
+            c.execute("use " + db);
+            QFile t(QString(VELKOR_SOURCE_DIR) + "/Template/base.sql");
+            if (!t.open(QIODevice::ReadOnly)) return 1;
+            for (const QByteArray& s : t.readAll().split(';'))
+                if (!s.trimmed().isEmpty()) c.execute(s);
+            testdata::fillDatabase(c, rows, 1);
+        }
+        core::SetConnectionParam(c, "Database", db);
+        c.open();
+    } catch (const core::DbError& e) {
+        std::fprintf(stderr, "server: %s\n", e.what());
+        return 1;
+    }
+
+    const QString hostOnly = host.section(':', 0, 0), port = host.section(':', 1, 1);
+    const QStringList cliArgs = {"--no-defaults",
+                                 "-h",
+                                 hostOnly,
+                                 "-P",
+                                 port,
+                                 "-u",
+                                 user,
+                                 "-p" + password,
+                                 "--default-character-set=cp1251",
+                                 "-e",
+                                 "select * from doc_list",
+                                 db};
+    auto runCli = [&](const QString& out) {
+        QProcess p;
+        p.setStandardOutputFile(out);
+        QElapsedTimer t;
+        t.start();
+        p.start("mariadb", cliArgs);
+        p.waitForFinished(-1);
+        return t.nsecsElapsed() / 1e9;
+    };
+
+    // The text as the command-line client prints it.
+    const QString textFile = QString("/tmp/bench_dataset_%1.txt").arg(getpid());
+    runCli(textFile);
+    const qint64 textSize = QFile(textFile).size();
+    QFile::remove(textFile);
+
+    // First fill: memory.
+    const long before = rssBytes();
+    auto ds = std::make_unique<core::ClientDataSet>("ClientDataSet_doc_list", c);
+    ds->setCommandText(QByteArray("select * from doc_list"));
+    QElapsedTimer t;
+    t.start();
+    ds->open();
+    const double first = t.nsecsElapsed() / 1e9;
+    const long after = rssBytes();
+    std::printf("rows: %d, first fill %.3f s\n", ds->rowCount(), first);
+
+    std::vector<double> fill, cli;
+    for (int i = 0; i < runs; ++i) {
+        cli.push_back(runCli("/dev/null"));
+        t.restart();
+        ds->open();
+        fill.push_back(t.nsecsElapsed() / 1e9);
+    }
+    const double f = median(fill), m = median(cli);
+    std::printf("dataset fill (median of %d): %.3f s\n", runs, f);
+    std::printf("mariadb -e  (median of %d): %.3f s\n", runs, m);
+    std::printf("time ratio fill / cli: %.2f (goal <= 1.5)\n", f / m);
+    std::printf("cli text: %lld bytes\n", (long long)textSize);
+    std::printf("dataset held bytes: %zu, resident growth: %ld bytes\n", ds->memoryUsage(),
+                after - before);
+    std::printf("memory ratio (resident growth / text): %.2f (goal <= 2)\n",
+                double(after - before) / double(textSize));
+    return 0;
+}
