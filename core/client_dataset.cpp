@@ -98,6 +98,7 @@ void ClientDataSet::addCalculatedField(const QString& name, int width) {
     f.width = width;
     f.calculated = true;
     calculatedDefs_.push_back(f);
+    if (state_ == State::Inactive) resetFields();
 }
 
 int ClientDataSet::fieldIndex(QStringView name) const {
@@ -112,44 +113,72 @@ int ClientDataSet::fieldIndexOrThrow(QStringView name) const {
     return i;
 }
 
+void ClientDataSet::declareField(const FieldDef& field) {
+    declared_.push_back(field);
+    if (declared_.back().column.isEmpty()) declared_.back().column = toCp1251(field.name);
+    if (state_ == State::Inactive) resetFields();
+}
+
+void ClientDataSet::resetFields() {
+    fields_.clear();
+    if (declared_.empty()) return;
+    fields_ = declared_;
+    for (const FieldDef& c : calculatedDefs_) fields_.push_back(c);
+}
+
 void ClientDataSet::open() {
     Q_EMIT aboutToReset();
     rows_.clear();
     log_.clear();
-    fields_.clear();
     backup_ = PackedRow();
     current_ = -1;
     state_ = State::Inactive;
     ++generation_;
     try {
         auto result = connection_.query(commandText_);
-        for (const FieldInfo& info : result->fields()) {
-            FieldDef f;
-            f.name = info.name;
-            f.column = info.orgName.isEmpty() ? toCp1251(info.name) : info.orgName;
-            f.kind = info.kind;
-            f.width = info.kind == FieldKind::Text ? info.width : 0;
-            f.required = info.notNull;
-            fields_.push_back(f);
+        // Where each stored field comes from in the result.
+        std::vector<int> from;
+        if (declared_.empty()) {
+            fields_.clear();
+            for (const FieldInfo& info : result->fields()) {
+                FieldDef f;
+                f.name = info.name;
+                f.column = info.orgName.isEmpty() ? toCp1251(info.name) : info.orgName;
+                f.kind = info.kind;
+                f.width = info.kind == FieldKind::Text ? info.width : 0;
+                f.required = info.notNull;
+                from.push_back(int(fields_.size()));
+                fields_.push_back(f);
+            }
+            for (const FieldDef& c : calculatedDefs_) fields_.push_back(c);
+        } else {
+            resetFields();
+            for (const FieldDef& f : declared_) {
+                const int i = result->fieldIndex(f.name);
+                if (i < 0) throw DataSetError(name_ + ": поле '" + f.name + "' не найдено");
+                from.push_back(i);
+            }
         }
-        const int stored = int(fields_.size());
+        const int stored = int(from.size());
         if (!result->fields().empty()) {
             const QByteArray table = result->fields().front().orgTable;
             if (!table.isEmpty()) updateTable_ = table;
         }
-        for (const FieldDef& c : calculatedDefs_) fields_.push_back(c);
         const int total = int(fields_.size());
         const bool calc = onCalcFields && total > stored;
         while (result->next()) {
             auto get = [&](int i) -> std::optional<std::string_view> {
-                if (i >= stored || result->isNull(i)) return std::nullopt;
-                return result->raw(i);
+                if (i >= stored || result->isNull(from[std::size_t(i)])) return std::nullopt;
+                return result->raw(from[std::size_t(i)]);
             };
             if (!calc) {
                 rows_.push_back({PackedRow::packWith(total, get), nextId_++, Status::Unchanged});
                 continue;
             }
-            PackedCalcRow cr(*this, [&](int i) { return result->field(i); });
+            PackedCalcRow cr(*this, [&](int i) {
+                const int r = from[std::size_t(i)];
+                return FieldValue(fields_[std::size_t(i)].kind, result->isNull(r), result->raw(r));
+            });
             onCalcFields(*this, cr);
             rows_.push_back(
                 {PackedRow::packWith(total,
@@ -158,7 +187,7 @@ void ClientDataSet::open() {
         }
     } catch (...) {
         rows_.clear();
-        fields_.clear();
+        resetFields();
         Q_EMIT resetDone();
         throw;
     }
@@ -176,6 +205,7 @@ void ClientDataSet::close() {
     backup_ = PackedRow();
     current_ = -1;
     state_ = State::Inactive;
+    resetFields();
     Q_EMIT resetDone();
 }
 

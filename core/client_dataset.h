@@ -71,6 +71,10 @@ class ClientDataSet : public QObject {
     const QByteArray& updateTable() const { return updateTable_; }
     void setUpdateTable(const QByteArray& table) { updateTable_ = table; }
 
+    // Fields declared beforehand exist while the dataset is closed and are
+    // taken from the result by name (a missing one refuses the opening);
+    // without them the fields are those of the result.
+    void declareField(const FieldDef& field);
     // Calculated fields are declared once and follow the stored fields.
     void addCalculatedField(const QString& name, int width);
     std::function<void(ClientDataSet&, CalcRow&)> onCalcFields;
@@ -162,12 +166,14 @@ class ClientDataSet : public QObject {
     QByteArray whereAll(const PackedRow& original) const;
     void send(const Change& change);
     void beginNewRow(int at);
+    void resetFields();
 
     QString name_;
     Connection& connection_;
     int tag_ = 0;
     QByteArray commandText_;
     QByteArray updateTable_;
+    std::vector<FieldDef> declared_;
     std::vector<FieldDef> calculatedDefs_;
     std::vector<FieldDef> fields_;
     std::vector<Row> rows_;

@@ -4,12 +4,26 @@
 
 namespace core {
 
+namespace {
+void declareColumns(ClientDataSet& ds, const QString& table) {
+    for (const schema::Column& c : schema::columnsOf(table)) {
+        FieldDef f;
+        f.name = QString::fromLatin1(c.name);
+        f.kind = c.kind;
+        f.width = c.width;
+        f.required = c.required;
+        ds.declareField(f);
+    }
+}
+}  // namespace
+
 MainState::MainState(const QString& settingsPath) : settingsPath_(settingsPath) {
     auto journal = std::make_unique<ClientDataSet>(schema::kDataSetPrefix + schema::kJournalTable,
                                                    session.connection);
     journal->setTag(schema::kJournalTag);
     journal->setCommandText("select * from " + schema::kJournalTable);
     journal->setUpdateTable(schema::kJournalTable.toLatin1());
+    declareColumns(*journal, schema::kJournalTable);
     journal_ = journal.get();
     dataSets_.push_back(std::move(journal));
     for (const QString& table : schema::kReferenceTables) {
@@ -18,6 +32,7 @@ MainState::MainState(const QString& settingsPath) : settingsPath_(settingsPath) 
         ds->setTag(schema::kReferenceTag);
         ds->setCommandText("select * from " + table);
         ds->setUpdateTable(table.toLatin1());
+        declareColumns(*ds, table);
         dataSets_.push_back(std::move(ds));
     }
 }
