@@ -270,3 +270,31 @@ TEST_F(DataSetTest, ModelFollowsTheDataSet) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DataSetTest, DeclaredFieldsExistWhileClosedAndAreTakenByName) {
+    ClientDataSet declared("ClientDataSet_t", conn);
+    declared.setCommandText(QByteArray("select n, name, id from t order by id"));
+    declared.declareField({"id", {}, core::FieldKind::Integer, 0, true, false});
+    declared.declareField({"name", {}, core::FieldKind::Text, 3, true, false});
+    declared.addCalculatedField("Calc", 10);
+    ASSERT_EQ(declared.fieldCount(), 3);
+    EXPECT_FALSE(declared.isActive());
+    declared.open();
+    EXPECT_EQ(declared.fieldCount(), 3);
+    EXPECT_EQ(declared.value(1, 0).asInt64(), 2);
+    EXPECT_EQ(declared.value(1, 1).asText(), "two");
+    declared.edit();
+    declared.setValue(u"name", "eins");  // cut at the declared width
+    declared.post();
+    EXPECT_TRUE(declared.applyUpdates(0).ok());
+    EXPECT_EQ(serverRows().value(0), "1|ein|<null>|10|2012-05-01");
+
+    declared.setCommandText(QByteArray("select id from t"));
+    EXPECT_THROW(declared.open(), DataSetError);
+    EXPECT_FALSE(declared.isActive());
+    EXPECT_EQ(declared.fieldCount(), 3);
+}
+
+}  // namespace
