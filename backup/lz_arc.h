@@ -1,0 +1,127 @@
+#pragma once
+// LZHUF compression of one buffer held in memory: LZSS over a 4096-byte
+// window whose literals and match lengths are coded with an adaptive Huffman
+// code and whose match positions carry a fixed prefix code for their upper
+// six bits. Archives written years ago must stay readable and archives we
+// write must be readable by every other reader of the format, so the stream
+// is produced and consumed bit for bit as the 1988 algorithm defines it.
+//
+// One object serves one operation: construct it over the input, call Pack or
+// Unpack once, read the results. All state lives inside the object, so a
+// codec needs exactly two allocations: itself and its output buffer.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace backup {
+
+class TLzArc {
+  public:
+    // Borrows the input (it must outlive the object) and reserves an output
+    // buffer of 2 x length + 100 bytes, enough for what Pack may write.
+    TLzArc(const unsigned char* data, std::int32_t length);
+    TLzArc(const TLzArc&) = delete;
+    TLzArc& operator=(const TLzArc&) = delete;
+
+    // Output: the 4-byte uncompressed length, then CodeLength() bytes of code.
+    void Pack();
+    // Output: TextSize() uncompressed bytes.
+    void Unpack();
+
+    bool IsOk() const { return ok_; }
+    std::uint32_t TextSize() const { return textSize_; }
+    std::uint32_t CodeLength() const { return codeSize_; }
+    const unsigned char* Output() const { return output_; }
+    // The last failure: a line feed, the text and a line feed; empty if none.
+    std::string_view Message() const { return {message_.data(), messageLength_}; }
+
+    static constexpr int kWindow = 4096;
+    static constexpr int kLookahead = 60;
+    static constexpr int kThreshold = 2;
+    static constexpr int kSymbols = 256 - kThreshold + kLookahead;  // 314
+    static constexpr int kNodes = 2 * kSymbols - 1;                 // 627
+    static constexpr int kRoot = kNodes - 1;                        // 626
+    static constexpr int kNil = kWindow;
+
+  private:
+    void fail(std::string_view text);
+
+    int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : -1; }
+    bool writeByte(unsigned char b);
+    void putBits(int count, std::uint32_t bits);
+    void flushBits();
+    // Bits are read ahead into a 16-bit buffer a byte at a time.
+    void refill(bool group);
+    int getBit() {
+        if (getLen_ <= 8) refill(false);
+        const int bit = getBuf_ >> 15;
+        getBuf_ <<= 1;
+        --getLen_;
+        return bit;
+    }
+    int getByte() {
+        if (getLen_ <= 8) refill(true);
+        const int byte = getBuf_ >> 8;
+        getBuf_ <<= 8;
+        getLen_ -= 8;
+        return byte;
+    }
+
+    void startHuffman();
+    void reconstruct();
+    void update(int symbol, const std::int16_t* path, int depth);
+    void encodeChar(int symbol);
+    void encodePosition(unsigned position);
+    int decodeChar();
+    int decodePosition();
+
+    void initTree();
+    void insertNode(int r);
+    void replaceNode(int p, int r);
+    void deleteNode(int p);
+
+    // Adaptive Huffman tree: nodes kept in order of non-decreasing frequency.
+    std::array<std::uint16_t, kNodes + 1> freq_{};        // [kNodes] is a 0xFFFF sentinel
+    std::array<std::int16_t, kNodes + kSymbols> prnt_{};  // [kNodes + c]: leaf of symbol c
+    std::array<std::int16_t, kNodes> son_{};
+
+    std::uint16_t getBuf_ = 0;
+    std::uint8_t getLen_ = 0;
+    std::uint64_t putBuf_ = 0;  // pending code bits, right-aligned
+    std::uint8_t putLen_ = 0;
+
+    // The ring buffer, its first 59 bytes mirrored behind it so that a key of
+    // 60 bytes starting anywhere is contiguous; the tail pads word-wide
+    // comparisons and never takes part in a key.
+    std::array<unsigned char, kWindow + kLookahead - 1 + 8> window_{};
+    std::int16_t matchPosition_ = 0;
+    std::int16_t matchLength_ = 0;
+    // Binary search trees of window positions, one per first byte: links_[p]
+    // holds the left and the right child of p, right links of kWindow + 1 + b
+    // are the roots, and the entries of kNil are scratch.
+    std::array<std::array<std::int16_t, 2>, kWindow + 257> links_{};
+    std::array<std::int16_t, kWindow + 1> dad_{};
+    // The last position inserted, and the node its key equalled (or kNil).
+    int lastInserted_ = kNil;
+    int equalNode_ = kNil;
+    std::int16_t& lson(int p) { return links_[p][0]; }
+    std::int16_t& rson(int p) { return links_[p][1]; }
+
+    std::uint32_t textSize_ = 0;
+    std::uint32_t codeSize_ = 0;
+    bool ok_ = true;
+    std::array<char, 101> message_{};
+    std::size_t messageLength_ = 0;
+
+    std::uint32_t outLength_ = 0;
+    std::uint32_t inPos_ = 0;
+    std::uint32_t inLength_ = 0;
+    const unsigned char* input_ = nullptr;
+    std::unique_ptr<unsigned char[]> buffer_;
+    unsigned char* output_ = nullptr;  // where the result starts within buffer_
+    std::uint64_t outCapacity_ = 0;
+};
+
+}  // namespace backup

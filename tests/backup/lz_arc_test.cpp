@@ -1,0 +1,274 @@
+// The LZHUF codec: the stream is binding to the bit, so the known streams are
+// checked byte for byte, larger inputs by a hash of their stream, and every
+// input must come back exactly.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "backup/lz_arc.h"
+
+using backup::TLzArc;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+Bytes bytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+Bytes outputOf(const TLzArc& z, std::size_t n) { return Bytes(z.Output(), z.Output() + n); }
+
+Bytes pack(const Bytes& in, std::string* message = nullptr) {
+    TLzArc z(in.data(), std::int32_t(in.size()));
+    z.Pack();
+    if (message) *message = std::string(z.Message());
+    return z.IsOk() ? outputOf(z, z.CodeLength() + 4) : Bytes{};
+}
+
+struct Unpacked {
+    bool ok;
+    std::string message;
+    std::uint32_t size;
+    Bytes data;
+};
+
+Unpacked unpack(const Bytes& stream) {
+    TLzArc z(stream.data(), std::int32_t(stream.size()));
+    z.Unpack();
+    return {z.IsOk(), std::string(z.Message()), z.TextSize(),
+            z.IsOk() ? outputOf(z, z.TextSize()) : Bytes{}};
+}
+
+std::uint64_t fnv1a(const Bytes& data) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char b : data) h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
+// Raw engine output only: distributions differ between standard libraries.
+struct Random {
+    std::mt19937 engine;
+    explicit Random(unsigned seed) : engine(seed) {}
+    unsigned below(unsigned n) { return engine() % n; }
+};
+
+// Lines of SQL-like text from a small vocabulary: repetitive like an export
+// script, and far longer than the window.
+Bytes sqlText(int lines) {
+    static const char* const words[] = {"\xC0\xF0\xF5\xB3\xE2",  // Архів
+                                        "\xF4\xEE\xED\xE4",
+                                        "\xEE\xEF\xE8\xF1",
+                                        "protocol",
+                                        "NULL",
+                                        "2005-03-14",
+                                        "\"",
+                                        "'",
+                                        "\\\\"};
+    Random rnd(11);
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        text += "INSERT INTO doc_list (Rec_IDN, doc_source, pr_date) VALUES (" +
+                std::to_string(i + 1) + ", \"";
+        for (unsigned w = rnd.below(6) + 1; w > 0; --w) {
+            text += words[rnd.below(std::size(words))];
+            text += ' ';
+        }
+        text += "\", " + std::to_string(rnd.below(100000)) + ");\r\n";
+    }
+    return bytes(text);
+}
+
+// Bytes of a geometric distribution: mostly literals and short matches, so
+// the Huffman tree reaches its frequency limit and is rebuilt many times.
+Bytes skewed(std::size_t n) {
+    Random rnd(5);
+    Bytes out(n);
+    for (auto& b : out) {
+        unsigned v = rnd.engine() | 0x80000000u;
+        b = static_cast<unsigned char>(std::countr_zero(v) * 9);
+    }
+    return out;
+}
+
+Bytes runs(std::size_t n) {
+    Random rnd(3);
+    Bytes out;
+    while (out.size() < n) out.insert(out.end(), rnd.below(300) + 1, "ab\0\xFF"[rnd.below(4)]);
+    out.resize(n);
+    return out;
+}
+
+Bytes prefix(const Bytes& data, std::size_t n) { return Bytes(data.begin(), data.begin() + n); }
+
+Bytes counting(std::size_t n) {
+    Bytes out(n);
+    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(i);
+    return out;
+}
+
+}  // namespace
+
+TEST(LzArc, KnownStreamsAreExact) {
+    const struct {
+        const char* name;
+        Bytes input;
+        Bytes stream;
+    } cases[] = {
+        {"a", bytes("a"), {0x01, 0, 0, 0, 0xF6, 0x80}},
+        {"abc", bytes("abc"), {0x03, 0, 0, 0, 0xF6, 0xFB, 0xBD, 0xE0}},
+        // A literal, then matches of 60 and 38 at position 0 that copy
+        // bytes they are themselves writing.
+        {"99 x a", Bytes(99, 'a'), {0x63, 0, 0, 0, 0xF6, 0xFB, 0x40, 0x15, 0xE0, 0x00}},
+        // One match of 10 against the space fill of the window.
+        {"ten spaces", Bytes(10, ' '), {0x0A, 0, 0, 0, 0x93, 0x00, 0x00}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLzArc z(c.input.data(), std::int32_t(c.input.size()));
+        z.Pack();
+        ASSERT_TRUE(z.IsOk()) << z.Message();
+        EXPECT_EQ(z.TextSize(), c.input.size());
+        EXPECT_EQ(z.CodeLength() + 4, c.stream.size());
+        EXPECT_EQ(outputOf(z, z.CodeLength() + 4), c.stream);
+
+        const Unpacked u = unpack(c.stream);
+        ASSERT_TRUE(u.ok) << u.message;
+        EXPECT_EQ(u.data, c.input);
+    }
+}
+
+// Streams of larger inputs, pinned by hash so that any change to the match
+// search or the Huffman code shows up, not only ones that break the round
+// trip. The values come from a plain byte-by-byte rendering of the algorithm.
+TEST(LzArc, LargerStreamsArePinned) {
+    const struct {
+        const char* name;
+        Bytes input;
+        std::size_t streamSize;
+        std::uint64_t hash;
+    } cases[] = {
+        {"sql text", sqlText(2000), 25289, 13316783271427761570ull},
+        {"skewed", skewed(400000), 134796, 17389511273905660681ull},
+        {"runs", runs(200000), 4951, 8014937334864404140ull},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes stream = pack(c.input);
+        ASSERT_FALSE(stream.empty());
+        EXPECT_EQ(stream.size(), c.streamSize);
+        EXPECT_EQ(fnv1a(stream), c.hash);
+    }
+}
+
+TEST(LzArc, RoundTripsGiveBackEveryInput) {
+    Bytes allValuesRepeated;
+    for (int i = 0; i < 40; ++i) {
+        const Bytes c = counting(256);
+        allValuesRepeated.insert(allValuesRepeated.end(), c.begin(), c.end());
+    }
+    const struct {
+        const char* name;
+        Bytes input;
+    } cases[] = {
+        {"one byte", Bytes{0x00}},
+        {"two bytes", bytes("\xFF\xFF")},
+        {"shorter than the lookahead", prefix(sqlText(2), 59)},
+        {"exactly the lookahead", prefix(sqlText(2), 60)},
+        {"one past the lookahead", prefix(sqlText(2), 61)},
+        {"the window and its lookahead", prefix(sqlText(100), 4096 + 60)},
+        {"run of zeros", Bytes(100000, 0)},
+        {"run of spaces", Bytes(5000, ' ')},
+        {"runs", runs(50000)},
+        {"text longer than the window", sqlText(400)},
+        {"all byte values, repeated", allValuesRepeated},
+        {"many tree reconstructions", skewed(300000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.input.empty());
+        std::string message;
+        const Bytes stream = pack(c.input, &message);
+        ASSERT_FALSE(stream.empty()) << message;
+        const Unpacked u = unpack(stream);
+        ASSERT_TRUE(u.ok) << u.message;
+        EXPECT_EQ(u.size, c.input.size());
+        EXPECT_TRUE(u.data == c.input);
+    }
+}
+
+TEST(LzArc, InputThatDoesNotCompressIsRefused) {
+    // 00..FF: the output reaches input + 10 = 266 bytes, the next is refused.
+    const Bytes in = counting(256);
+    TLzArc z(in.data(), 256);
+    z.Pack();
+    EXPECT_FALSE(z.IsOk());
+    EXPECT_EQ(z.Message(), "\nCan't write.\n");
+    EXPECT_EQ(z.CodeLength() + 4, 266u);
+
+    Random rnd(9);
+    Bytes noise(100000);
+    for (auto& b : noise) b = static_cast<unsigned char>(rnd.engine() >> 24);
+    std::string message;
+    EXPECT_TRUE(pack(noise, &message).empty());
+    EXPECT_EQ(message, "\nCan't write.\n");
+}
+
+TEST(LzArc, BadConstructorArgumentsReserveNothingAndDoNothing) {
+    const unsigned char one = 'a';
+    const struct {
+        const unsigned char* data;
+        std::int32_t length;
+    } cases[] = {{nullptr, 5}, {&one, 0}, {&one, -1}};
+    for (const auto& c : cases) {
+        for (bool packing : {true, false}) {
+            TLzArc z(c.data, c.length);
+            EXPECT_FALSE(z.IsOk());
+            packing ? z.Pack() : z.Unpack();
+            EXPECT_FALSE(z.IsOk());
+            EXPECT_EQ(z.Message(), "\nBad constructor argument!\n");
+            EXPECT_EQ(z.Output(), nullptr);
+        }
+    }
+}
+
+TEST(LzArc, UnpackOfDamagedStreams) {
+    auto withHeader = [](Bytes stream, std::uint32_t size) {
+        for (int k = 0; k < 4; ++k) stream[k] = static_cast<unsigned char>(size >> (8 * k));
+        return stream;
+    };
+    const Bytes a99 = pack(Bytes(99, 'a'));  // a, match of 60, match of 38
+    const Bytes a1 = pack(bytes("a"));       // 6 bytes: at most 48 * 2 + 60 = 156 out
+
+    {
+        const Unpacked u = unpack(withHeader(a99, 0));
+        EXPECT_TRUE(u.ok);
+        EXPECT_EQ(u.size, 0u);
+    }
+    {
+        // The last match runs 9 bytes past the length: within the bound.
+        const Unpacked u = unpack(withHeader(a99, 90));
+        ASSERT_TRUE(u.ok) << u.message;
+        EXPECT_EQ(u.data, Bytes(90, 'a'));
+    }
+    const struct {
+        const char* name;
+        Bytes stream;
+        const char* message;
+    } failures[] = {
+        // 1 + 60 = 61 < 62, then 38 more would pass 62 + 10.
+        {"match past the bound", withHeader(a99, 62), "\nCan't write.\n"},
+        {"header beyond any expansion", withHeader(a1, 157), "\nout of memory!\n"},
+        {"header of 4 GiB", withHeader(a1, 0xFFFFFFFFu), "\nout of memory!\n"},
+        {"no room for the header", bytes("\x01\x00\x00"), "\nStream too short!\n"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.name);
+        const Unpacked u = unpack(f.stream);
+        EXPECT_FALSE(u.ok);
+        EXPECT_EQ(u.message, f.message);
+    }
+    // The largest length that 6 bytes could hold is not refused up front.
+    EXPECT_NE(unpack(withHeader(a1, 156)).message, "\nout of memory!\n");
+}
