@@ -1,0 +1,125 @@
+#include "common/grid_view.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <optional>
+
+namespace common {
+
+namespace {
+
+// Aligns cells as their grid column says; everything else is the usual delegate.
+class AlignedDelegate : public QStyledItemDelegate {
+  public:
+    AlignedDelegate(const QHash<int, Qt::Alignment>& alignments, QObject* parent)
+        : QStyledItemDelegate(parent), alignments_(alignments) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto it = alignments_.constFind(index.column());
+        if (it != alignments_.cend()) option->displayAlignment = *it;
+    }
+
+  private:
+    const QHash<int, Qt::Alignment>& alignments_;
+};
+
+}  // namespace
+
+GridView::GridView(QWidget* parent) : QTableView(parent) {
+    auto* header = new GridHeader(this);
+    setHorizontalHeader(header);
+    setVerticalHeader(new RowIndicator(this));
+    // A title press must not select the column: titles sort.
+    disconnect(header, &QHeaderView::sectionPressed, this, nullptr);
+    disconnect(header, &QHeaderView::sectionEntered, this, nullptr);
+    setItemDelegate(new AlignedDelegate(alignments_, this));
+    setCornerButtonEnabled(false);
+    setWordWrap(true);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    // The filter entries live on the header, which scrolls by offset only.
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, header,
+            &GridHeader::placeFilterCells);
+}
+
+GridHeader* GridView::gridHeader() const { return static_cast<GridHeader*>(horizontalHeader()); }
+
+RowIndicator* GridView::rowIndicator() const {
+    return static_cast<RowIndicator*>(verticalHeader());
+}
+
+void GridView::setColumnAlignment(int logical, Qt::Alignment alignment) {
+    if (!(alignment & Qt::AlignVertical_Mask)) alignment |= Qt::AlignVCenter;
+    alignments_.insert(logical, alignment);
+    viewport()->update();
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || !horizontalHeader()->isSectionHidden(index.column()))
+        return QTableView::scrollTo(index, hint);
+    const QHeaderView* header = horizontalHeader();
+    int shown = -1;
+    for (int v = 0; v < header->count() && shown < 0; ++v)
+        if (!header->isSectionHidden(header->logicalIndex(v))) shown = header->logicalIndex(v);
+    if (shown < 0) return;  // no columns here: the other half scrolls both
+    const int across = horizontalScrollBar()->value();
+    QTableView::scrollTo(index.siblingAtColumn(shown), hint);
+    horizontalScrollBar()->setValue(across);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    event->ignore();
+    Q_EMIT keyPressed(event);
+    if (event->isAccepted()) return;
+    QTableView::keyPressEvent(event);
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    std::optional<Step> step;
+    switch (action) {
+        case MoveLeft:
+            step = Step::Left;
+            break;
+        case MoveRight:
+            step = Step::Right;
+            break;
+        case MoveNext:
+            step = Step::Next;
+            break;
+        case MovePrevious:
+            step = Step::Previous;
+            break;
+        case MoveHome:
+            step = Step::Home;
+            break;
+        case MoveEnd:
+            step = Step::End;
+            break;
+        default:
+            break;
+    }
+    if (step && crossMove) {
+        const QModelIndex across = crossMove(*step, modifiers);
+        if (across.isValid()) return across;
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void GridView::updateGeometries() {
+    QTableView::updateGeometries();
+    Q_EMIT geometriesUpdated();
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (focusEntered) focusEntered();
+}
+
+}  // namespace common
