@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QTime>
 #include <algorithm>
+#include <numeric>
 
 namespace common {
 
@@ -67,7 +69,7 @@ void GridFilterModel::setSourceModel(QAbstractItemModel* source) {
     if (source) {
         auto drop = [this] { dropKeys(); };
         sourceConnections_ = {
-            connect(source, &QAbstractItemModel::dataChanged, this, &GridFilterModel::refreshKeys),
+            connect(source, &QAbstractItemModel::dataChanged, this, &GridFilterModel::dropKeysOf),
             connect(source, &QAbstractItemModel::rowsInserted, this, drop),
             connect(source, &QAbstractItemModel::rowsRemoved, this, drop),
             connect(source, &QAbstractItemModel::rowsMoved, this, drop),
@@ -123,7 +125,8 @@ bool GridFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceP
     return true;
 }
 
-GridFilterModel::SortKey GridFilterModel::makeKey(const QModelIndex& sourceIndex) const {
+GridFilterModel::SortKey GridFilterModel::makeKey(const QModelIndex& sourceIndex,
+                                                  QString* text) const {
     QVariant value = sourceIndex.data(sortRole());
     if (!value.isValid() && sortRole() != Qt::DisplayRole)
         value = sourceIndex.data(Qt::DisplayRole);
@@ -137,21 +140,48 @@ GridFilterModel::SortKey GridFilterModel::makeKey(const QModelIndex& sourceIndex
         key.number = *t;
     } else {
         key.kind = SortKey::Kind::Text;
-        key.text = collator_.sortKey(value.toString());
+        *text = value.toString();
     }
     return key;
 }
 
-const GridFilterModel::SortKey& GridFilterModel::keyOf(const QModelIndex& sourceIndex) const {
-    const int column = sourceIndex.column();
-    if (keyColumn_ != column || std::size_t(sourceIndex.row()) >= keys_.size()) {
-        keys_.clear();
-        const int rows = sourceModel()->rowCount();
-        keys_.reserve(rows);
-        for (int r = 0; r < rows; ++r) keys_.push_back(makeKey(sourceModel()->index(r, column)));
-        keyColumn_ = column;
+void GridFilterModel::buildKeys(int column) const {
+    const int rows = sourceModel()->rowCount();
+    keys_.assign(std::size_t(rows), SortKey());
+    // Texts are ranked once per distinct text: a journal column repeats few
+    // texts over many rows, and comparing ranks is far cheaper than collating.
+    QHash<QString, int> ids;
+    QStringList texts;
+    std::vector<int> textOfRow(std::size_t(rows), -1);
+    for (int r = 0; r < rows; ++r) {
+        QString text;
+        keys_[std::size_t(r)] = makeKey(sourceModel()->index(r, column), &text);
+        if (keys_[std::size_t(r)].kind != SortKey::Kind::Text) continue;
+        auto it = ids.constFind(text);
+        if (it == ids.cend()) {
+            it = ids.insert(text, int(texts.size()));
+            texts.append(text);
+        }
+        textOfRow[std::size_t(r)] = *it;
     }
-    return keys_[std::size_t(sourceIndex.row())];
+    std::vector<QCollatorSortKey> collated;
+    collated.reserve(std::size_t(texts.size()));
+    for (const QString& text : std::as_const(texts)) collated.push_back(collator_.sortKey(text));
+    std::vector<int> order(std::size_t(texts.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return collated[std::size_t(a)].compare(collated[std::size_t(b)]) < 0;
+    });
+    std::vector<int> rank(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const bool same = i > 0 && collated[std::size_t(order[i])].compare(
+                                       collated[std::size_t(order[i - 1])]) == 0;
+        rank[std::size_t(order[i])] = same ? rank[std::size_t(order[i - 1])] : int(i);
+    }
+    for (int r = 0; r < rows; ++r)
+        if (textOfRow[std::size_t(r)] >= 0)
+            keys_[std::size_t(r)].number = rank[std::size_t(textOfRow[std::size_t(r)])];
+    keyColumn_ = column;
 }
 
 void GridFilterModel::dropKeys() {
@@ -160,25 +190,26 @@ void GridFilterModel::dropKeys() {
     keyColumn_ = -1;
 }
 
-void GridFilterModel::refreshKeys(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-    if (keyColumn_ < 0 || topLeft.parent().isValid()) return;
-    if (keyColumn_ < topLeft.column() || keyColumn_ > bottomRight.column()) return;
-    if (std::size_t(bottomRight.row()) >= keys_.size()) return dropKeys();
-    for (int r = topLeft.row(); r <= bottomRight.row(); ++r)
-        keys_[std::size_t(r)] = makeKey(sourceModel()->index(r, keyColumn_));
+void GridFilterModel::dropKeysOf(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    if (keyColumn_ >= topLeft.column() && keyColumn_ <= bottomRight.column()) dropKeys();
 }
 
 bool GridFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     // Empty values first, then numbers, then texts.
-    const auto less = [](const SortKey& a, const SortKey& b) {
-        if (a.kind != b.kind) return a.kind < b.kind;
-        if (a.kind == SortKey::Kind::Number) return a.number < b.number;
-        if (a.kind == SortKey::Kind::Text) return a.text->compare(*b.text) < 0;
-        return false;
-    };
-    // Only the rows of a flat table have cached keys; child rows compare directly.
-    if (left.parent().isValid()) return less(makeKey(left), makeKey(right));
-    return less(keyOf(left), keyOf(right));
+    if (left.parent().isValid()) {
+        // Only the rows of a flat table have cached keys; child rows compare directly.
+        QString a, b;
+        const SortKey ka = makeKey(left, &a), kb = makeKey(right, &b);
+        if (ka.kind != kb.kind) return ka.kind < kb.kind;
+        if (ka.kind == SortKey::Kind::Text) return collator_.compare(a, b) < 0;
+        return ka.number < kb.number;
+    }
+    if (keyColumn_ != left.column() || std::size_t(qMax(left.row(), right.row())) >= keys_.size())
+        buildKeys(left.column());
+    const SortKey& a = keys_[std::size_t(left.row())];
+    const SortKey& b = keys_[std::size_t(right.row())];
+    if (a.kind != b.kind) return a.kind < b.kind;
+    return a.number < b.number;
 }
 
 }  // namespace common

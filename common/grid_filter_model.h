@@ -5,10 +5,8 @@
 // on the rows already loaded.
 
 #include <QCollator>
-#include <QCollatorSortKey>
 #include <QList>
 #include <QSortFilterProxyModel>
-#include <optional>
 #include <vector>
 
 namespace common {
@@ -37,18 +35,18 @@ class GridFilterModel : public QSortFilterProxyModel {
     struct SortKey {
         enum class Kind { Null, Number, Text };
         Kind kind = Kind::Null;
-        double number = 0;
-        std::optional<QCollatorSortKey> text;
+        double number = 0;  // the value, or the text's rank among the column's texts
     };
     struct Filter {
         int column;
         QString text;
     };
 
-    SortKey makeKey(const QModelIndex& sourceIndex) const;
-    const SortKey& keyOf(const QModelIndex& sourceIndex) const;
+    // A text value leaves its rank to buildKeys and gives the text.
+    SortKey makeKey(const QModelIndex& sourceIndex, QString* text) const;
+    void buildKeys(int column) const;
     void dropKeys();
-    void refreshKeys(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    void dropKeysOf(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     // Re-filters in one layout change: removing scattered rows one interval
     // at a time costs views far more than rebuilding the mapping.
     void refilter();

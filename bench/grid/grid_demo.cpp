@@ -1,15 +1,54 @@
 // Manual look at the data grid: a journal-shaped grid of generated rows.
-// Usage: grid_demo [rows]
+// Usage: grid_demo [rows [sideways-scroll [filter-of-column-2 [sort-column]]]]
+//        grid_demo report    (one-level titles and a footer of sums)
 #include "bench/grid/journal_like_model.h"
 #include "common/data_grid.h"
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QStandardItemModel>
+
+namespace {
+
+void showReport(common::DataGrid& grid, QStandardItemModel& model) {
+    const QStringList names = {"Накази", "Протоколи", "Листування", "Звіти"};
+    model.setColumnCount(6);
+    for (int r = 0; r < names.size(); ++r) {
+        QList<QStandardItem*> row{new QStandardItem(names[r])};
+        for (int c = 1; c < 6; ++c) row.append(new QStandardItem(QString::number((r + 1) * c * 7)));
+        model.appendRow(row);
+    }
+    QList<common::GridColumn> columns = {{0, "  ", 300},
+                                         {1, "штук", 100, Qt::AlignRight},
+                                         {2, "друк аркушів", 100, Qt::AlignRight},
+                                         {3, "позицій", 100, Qt::AlignRight},
+                                         {4, "од. зб.", 100, Qt::AlignRight},
+                                         {5, "статей", 100, Qt::AlignRight}};
+    columns[0].footer = common::FooterKind::Text;
+    columns[0].footerText = "Разом:";
+    for (int c = 1; c < 6; ++c) columns[c].footer = common::FooterKind::Sum;
+    grid.setColumns(columns, 1);
+    QFont font("Times New Roman");
+    font.setBold(true);
+    font.setPointSize(14);
+    grid.setGridFont(font);
+    grid.setModel(&model);
+    grid.resize(850, 400);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    JournalLikeModel model(argc > 1 ? QString(argv[1]).toInt() : 100000);
+    const QStringList args = app.arguments().mid(1);
     common::DataGrid grid;
+    QStandardItemModel reportModel;
+    if (args.value(0) == "report") {
+        showReport(grid, reportModel);
+        grid.show();
+        return app.exec();
+    }
+    JournalLikeModel model(args.isEmpty() ? 100000 : args[0].toInt());
     grid.setColumns(journalLikeColumns(), 4);
     grid.setRowLines(5);
     QFont font("Courier New");
@@ -19,8 +58,13 @@ int main(int argc, char** argv) {
     grid.setModel(&model);
     grid.resize(1400, 900);
     grid.show();
-    if (argc > 2) grid.horizontalScrollBar()->setValue(QString(argv[2]).toInt());
-    if (argc > 3) grid.setFilterText(1, QString::fromUtf8(argv[3]));
+    if (args.size() > 1) {
+        grid.resize(900, 700);  // narrow enough to scroll sideways
+        QApplication::processEvents();
+        grid.horizontalScrollBar()->setValue(args[1].toInt());
+    }
+    if (args.size() > 2) grid.setFilterText(2, args[2]);
+    if (args.size() > 3) grid.sortByColumn(args[3].toInt(), Qt::DescendingOrder);
     grid.setCurrentSourceRow(2);
     return app.exec();
 }
