@@ -1,0 +1,130 @@
+// velkor-arc run as administrators run it: real files, Cyrillic names,
+// exit codes and messages.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class VelkorArcTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QString file(const QString& name, const QByteArray& data) const {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        return path(name);
+    }
+
+    ToolRun arc(const QStringList& args) const {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(VELKOR_ARC), args);
+        EXPECT_TRUE(p.waitForFinished(-1));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+};
+
+}  // namespace
+
+TEST_F(VelkorArcTest, AddListExtractWithCyrillicNames) {
+    const QString report = QString::fromUtf8("Звіт за 2024.sql");
+    const QByteArray text = "INSERT INTO doc_list VALUES (1, '\xC0\xF0\xF5\xB3\xE2');\r\n";
+    file(report, text.repeated(50));
+    file("plain.sql", "select 1;");
+
+    ASSERT_EQ(arc({"add", "j.arc", report}).code, 0);  // created here
+    ASSERT_EQ(arc({"add", "j.arc", path("plain.sql"), "--name-only"}).code, 0);
+
+    const ToolRun listed = arc({"list", "j.arc"});
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    const QByteArray stored = readFile(path("j.arc"));
+    const QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("0\t" + report + "\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("\t" + QString::number(text.size() * 50)));
+    EXPECT_TRUE(lines[1].startsWith("1\tplain.sql\t") && lines[1].endsWith("\t9"));
+    // In the file the name is Windows-1251.
+    EXPECT_EQ(stored.mid(4, 16), QByteArray("\xC7\xE2\xB3\xF2 \xE7\xE0 2024.sql"));
+
+    EXPECT_EQ(arc({"extract", "j.arc", "first.out"}).code, 0);
+    EXPECT_EQ(readFile(path("first.out")), text.repeated(50));
+    EXPECT_EQ(arc({"extract", "j.arc", "second.out", "plain.sql"}).code, 0);
+    EXPECT_EQ(readFile(path("second.out")), "select 1;");
+    EXPECT_EQ(arc({"extract", "j.arc", "named.out", report}).code, 0);
+    EXPECT_EQ(readFile(path("named.out")), text.repeated(50));
+}
+
+TEST_F(VelkorArcTest, PackAndUnpackBareStreams) {
+    file("abc", "abc");
+    ASSERT_EQ(arc({"pack", "abc", "abc.lz"}).code, 0);
+    EXPECT_EQ(readFile(path("abc.lz")), QByteArray::fromHex("03000000F6FBBDE0"));
+    ASSERT_EQ(arc({"unpack", "abc.lz", "abc.back"}).code, 0);
+    EXPECT_EQ(readFile(path("abc.back")), "abc");
+}
+
+TEST_F(VelkorArcTest, FailuresPrintTheMessageAndExitOne) {
+    file("empty", "");
+    file("x", "xyz");
+    file("header", QByteArray::fromHex("FFFF0000"));
+    ASSERT_EQ(arc({"add", "x.arc", "x"}).code, 0);
+    const struct {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{"list", "missing.arc"}, "Can't open file!"},
+        {{"extract", "x.arc", "out", QString::fromUtf8("Нема")}, "Can't find this name: 'Нема'."},
+        {{"add", "x.arc", "missing"}, nullptr},  // names the path
+        {{"add", "x.arc", "empty"}, "Error on packing archive!"},
+        {{"pack", "empty", "out"}, "Bad constructor argument!"},
+        {{"unpack", "x", "out"}, "Stream too short!"},
+        {{"unpack", "header", "out"}, "out of memory!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun r = arc(c.args);
+        EXPECT_EQ(r.code, 1);
+        if (c.message)
+            EXPECT_EQ(r.err, "velkor-arc: " + QString::fromUtf8(c.message) + "\n");
+        else
+            EXPECT_EQ(r.err, "velkor-arc: Can't open file 'missing' to add!\n");
+    }
+}
+
+TEST_F(VelkorArcTest, WrongUsagePrintsTheUsageAndExitsTwo) {
+    const QStringList cases[] = {
+        {},
+        {"help"},
+        {"list"},
+        {"list", "a", "b"},
+        {"add", "a.arc", "f", "--name"},
+        {"extract", "a.arc"},
+        {"pack", "in"},
+        {"unpack", "in", "out", "more"},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const ToolRun r = arc(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.startsWith("Usage:\n"));
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
