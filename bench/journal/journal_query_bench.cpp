@@ -1,0 +1,155 @@
+// Logs in to a generated 100,000-row journal, selects all rows and times the
+// journal query until the grid's model holds every row with its display
+// columns composed; in the same run times the mariadb command-line client
+// fetching the same query. Also times narrowing the loaded rows through the
+// filter row.
+//
+//   bench_journal_query HOST:PORT USER PASSWORD [ROWS] [RUNS]
+
+#include "app/form_main.h"
+#include "common/data_grid.h"
+#include "common/grid_filter_model.h"
+#include "core/connection.h"
+#include "journal/journal_view.h"
+#include "tools/gen/journal_generator.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Login : core::LoginDialog {
+    core::LoginAnswer answer;
+    std::optional<core::LoginAnswer> ask(const core::LoginPreset&) override { return answer; }
+};
+
+class SilentPrompter : public core::Prompter {
+public:
+    void error(const QString&, const QString& t) override {
+        std::fprintf(stderr, "error: %s\n", qPrintable(t));
+    }
+    void report(const QString&, const QString&) override {}
+    bool question(const QString&, const QString&) override { return true; }
+    bool destructiveQuestion(const QString&, const QString&) override { return true; }
+    Answer abortRetryIgnore(const QString&, const QString&) override { return Answer::Abort; }
+    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    void beep() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s HOST:PORT USER PASSWORD [ROWS] [RUNS]\n", argv[0]);
+        return 2;
+    }
+    const QString host = argv[1], user = argv[2], password = argv[3];
+    const int rows = argc > 4 ? std::atoi(argv[4]) : 100000;
+    const int runs = argc > 5 ? std::atoi(argv[5]) : 5;
+    const QString suffix = QString("bench%1").arg(rows);
+    const QString db = "velkor" + suffix;
+
+    {
+        core::Connection c;
+        core::SetConnectionParam(c, "HostName", host);
+        core::SetConnectionParam(c, "User_Name", user);
+        core::SetConnectionParam(c, "Password", password);
+        core::SetConnectionParam(c, "Database", "");
+        try {
+            c.open();
+            bool present = false;
+            {
+                auto r = c.query("show databases like '" + db + "'");
+                present = r->next();
+            }
+            if (!present) {
+                std::printf("creating %s with %d rows...\n", qPrintable(db), rows);
+                c.execute("create database " + db + " default character set cp1251");
+                c.execute("use " + db);
+                QFile t(QString(VELKOR_SOURCE_DIR) + "/Template/base.sql");
+                if (!t.open(QIODevice::ReadOnly)) return 1;
+                for (const QByteArray& s : t.readAll().split(';'))
+                    if (!s.trimmed().isEmpty()) c.execute(s);
+                testdata::fillDatabase(c, rows, 1);
+            }
+        } catch (const core::DbError& e) {
+            std::fprintf(stderr, "server: %s\n", e.what());
+            return 1;
+        }
+    }
+
+    QTemporaryDir dir;
+    SilentPrompter prompter;
+    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
+    window.resize(1400, 900);
+    window.show();
+    Login login;
+    login.answer = {suffix, user, password};
+    window.setForms({nullptr, nullptr, &login});
+    window.state().settings.HostName = host;
+    window.ActionLoginExecute();
+    if (!window.state().session.connected()) return 1;
+    window.state().selection.select_where.clear();
+    window.state().selection.select_info = "Все данные";
+
+    const QString hostOnly = host.section(':', 0, 0), port = host.section(':', 1, 1);
+    const QStringList cliArgs = {"--no-defaults", "-h", hostOnly, "-P", port, "-u", user,
+                                 "-p" + password, "--default-character-set=cp1251", "-e",
+                                 "select * from doc_list  ORDER BY Rec_IDN", db};
+    std::vector<double> query, cli;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.setStandardOutputFile("/dev/null");
+        t.start();
+        p.start("mariadb", cliArgs);
+        p.waitForFinished(-1);
+        cli.push_back(t.nsecsElapsed() / 1e9);
+
+        t.restart();
+        window.journalView().RunJournalQuery();
+        const int shown = window.grid().rowsModel()->rowCount();
+        query.push_back(t.nsecsElapsed() / 1e9);
+        if (shown != rows) std::fprintf(stderr, "the grid shows %d rows\n", shown);
+    }
+    app.processEvents();
+    const double q = median(query), m = median(cli);
+    std::printf("rows in the grid: %d\n", window.grid().rowsModel()->rowCount());
+    std::printf("journal query into the grid (median of %d): %.3f s\n", runs, q);
+    std::printf("mariadb -e same query       (median of %d): %.3f s\n", runs, m);
+    std::printf("ratio: %.2f (goal <= 1.5)\n", q / m);
+
+    // Narrowing through the filter row: organisation column (grid column 3).
+    QLineEdit* filter = window.grid().filterEdit(3);
+    std::vector<double> narrow;
+    for (const char* text : {"школа", "архів", "товариство", "к"}) {
+        t.restart();
+        filter->setText(QString::fromUtf8(text));
+        narrow.push_back(t.nsecsElapsed() / 1e9);
+        std::printf("filter \"%s\": %d rows in %.3f s\n", text,
+                    window.grid().rowsModel()->rowCount(), narrow.back());
+        filter->clear();
+    }
+    std::printf("filter narrowing, worst: %.3f s (goal < 0.2)\n",
+                *std::max_element(narrow.begin(), narrow.end()));
+    return 0;
+}
