@@ -79,6 +79,10 @@ void TArchive::read(QIODevice& file) {
         fail(QStringLiteral("Invalid record count in archive!"));
         return;
     }
+    if (qint64(count) * kRecordSize > remaining(file)) {
+        fail(kTruncated);
+        return;
+    }
     count_ = count;
     capacity_ = std::int16_t(count + kGrowth);
     members_.resize(capacity_);
