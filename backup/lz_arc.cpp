@@ -69,17 +69,6 @@ void TLzArc::flushBits() {
     putLen_ = 0;
 }
 
-// Past the end of the input a single bit reads 0 and a group of eight reads
-// ones, as the original reader did; a valid stream never gets there.
-void TLzArc::refill(bool group) {
-    while (getLen_ <= 8) {
-        const int c = readByte();
-        const unsigned byte = c >= 0 ? unsigned(c) : group ? 0xFFFFu : 0u;
-        getBuf_ |= std::uint16_t(byte << (8 - getLen_));
-        getLen_ += 8;
-    }
-}
-
 void TLzArc::Unpack() {
     if (!ok_) return;
     if (inLength_ < 4) {

@@ -52,21 +52,16 @@ class TLzArc {
     bool writeByte(unsigned char b);
     void putBits(int count, std::uint32_t bits);
     void flushBits();
-    // Bits are read ahead into a 16-bit buffer a byte at a time.
-    void refill(bool group);
-    int getBit() {
-        if (getLen_ <= 8) refill(false);
-        const int bit = getBuf_ >> 15;
-        getBuf_ <<= 1;
-        --getLen_;
-        return bit;
-    }
-    int getByte() {
-        if (getLen_ <= 8) refill(true);
-        const int byte = getBuf_ >> 8;
-        getBuf_ <<= 8;
-        getLen_ -= 8;
-        return byte;
+    // Bits are read ahead into a 16-bit buffer a byte at a time; the coders
+    // work on a copy in registers (buf may carry junk above bit 15). Past
+    // the end of the input a single bit reads 0 and a group of eight reads
+    // ones, as the original reader did; a valid stream never gets there.
+    void refill(unsigned& buf, int& len, bool group) {
+        while (len <= 8) {
+            const int c = readByte();
+            buf |= (c >= 0 ? unsigned(c) : group ? 0xFFFFu : 0u) << (8 - len);
+            len += 8;
+        }
     }
 
     void startHuffman();

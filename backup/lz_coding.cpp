@@ -154,21 +154,40 @@ int TLzArc::decodeChar() {
     std::array<std::int16_t, kNodes + 1> path;
     path[0] = kRoot;
     int depth = 0;
+    unsigned buf = getBuf_;
+    int len = getLen_;
     int n = son_[kRoot];
     while (n < kNodes) {
-        n += getBit();
+        if (len <= 8) refill(buf, len, false);
+        n += (buf >> 15) & 1;
+        buf <<= 1;
+        --len;
         path[++depth] = std::int16_t(n);
         n = son_[n];
     }
+    getBuf_ = std::uint16_t(buf);
+    getLen_ = std::uint8_t(len);
     const int symbol = n - kNodes;
     update(symbol, path.data(), depth);
     return symbol;
 }
 
 int TLzArc::decodePosition() {
-    int v = getByte();
+    unsigned buf = getBuf_;
+    int len = getLen_;
+    if (len <= 8) refill(buf, len, true);
+    int v = (buf >> 8) & 0xFF;
+    buf <<= 8;
+    len -= 8;
     const int u = kPosition.decode[v];
-    for (int j = kPosition.decodeLength[v] - 2; j > 0; --j) v = (v << 1) + getBit();
+    for (int j = kPosition.decodeLength[v] - 2; j > 0; --j) {
+        if (len <= 8) refill(buf, len, false);
+        v = (v << 1) + ((buf >> 15) & 1);
+        buf <<= 1;
+        --len;
+    }
+    getBuf_ = std::uint16_t(buf);
+    getLen_ = std::uint8_t(len);
     return (u << 6) | (v & 0x3F);
 }
 
