@@ -4,17 +4,16 @@
 // size of the table's text as the command-line client prints it.
 //
 //   bench_dataset_fill HOST:PORT USER PASSWORD [ROWS] [RUNS]
+// (bench/run_server_bench.sh bench_dataset_fill starts a server for it)
 
+#include "bench/support/bench_server.h"
 #include "core/client_dataset.h"
 #include "core/connection.h"
-#include "tools/gen/journal_generator.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -24,11 +23,6 @@ long rssBytes() {
     if (!f.open(QIODevice::ReadOnly)) return 0;
     const QList<QByteArray> parts = f.readAll().split(' ');
     return parts.size() > 1 ? parts[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
@@ -44,56 +38,22 @@ int main(int argc, char** argv) {
     const int runs = argc > 5 ? std::atoi(argv[5]) : 5;
     const QString db = QString("velkorbench%1").arg(rows);
 
+    const bench::Server server{host, user, password};
+    if (!bench::ensureJournalDatabase(server, db, rows)) return 1;
     core::Connection c;
     core::SetConnectionParam(c, "HostName", host);
     core::SetConnectionParam(c, "User_Name", user);
     core::SetConnectionParam(c, "Password", password);
-    core::SetConnectionParam(c, "Database", "");
+    core::SetConnectionParam(c, "Database", db);
     try {
-        c.open();
-        bool present = false;
-        {
-            auto r = c.query("show databases like '" + db + "'");
-            present = r->next();
-        }
-        if (!present) {
-            std::printf("creating %s with %d rows...\n", qPrintable(db), rows);
-            c.execute("create database " + db + " default character set cp1251");
-            c.execute("use " + db);
-            QFile t(QString(VELKOR_SOURCE_DIR) + "/Template/base.sql");
-            if (!t.open(QIODevice::ReadOnly)) return 1;
-            for (const QByteArray& s : t.readAll().split(';'))
-                if (!s.trimmed().isEmpty()) c.execute(s);
-            testdata::fillDatabase(c, rows, 1);
-        }
-        core::SetConnectionParam(c, "Database", db);
         c.open();
     } catch (const core::DbError& e) {
         std::fprintf(stderr, "server: %s\n", e.what());
         return 1;
     }
-
-    const QString hostOnly = host.section(':', 0, 0), port = host.section(':', 1, 1);
-    const QStringList cliArgs = {"--no-defaults",
-                                 "-h",
-                                 hostOnly,
-                                 "-P",
-                                 port,
-                                 "-u",
-                                 user,
-                                 "-p" + password,
-                                 "--default-character-set=cp1251",
-                                 "-e",
-                                 "select * from doc_list",
-                                 db};
+    const QString query = QStringLiteral("select * from doc_list");
     auto runCli = [&](const QString& out) {
-        QProcess p;
-        p.setStandardOutputFile(out);
-        QElapsedTimer t;
-        t.start();
-        p.start("mariadb", cliArgs);
-        p.waitForFinished(-1);
-        return t.nsecsElapsed() / 1e9;
+        return bench::timeCommandLineClient(server, db, query, out);
     };
 
     // The text as the command-line client prints it.
@@ -120,7 +80,7 @@ int main(int argc, char** argv) {
         ds->open();
         fill.push_back(t.nsecsElapsed() / 1e9);
     }
-    const double f = median(fill), m = median(cli);
+    const double f = bench::median(fill), m = bench::median(cli);
     std::printf("dataset fill (median of %d): %.3f s\n", runs, f);
     std::printf("mariadb -e  (median of %d): %.3f s\n", runs, m);
     std::printf("time ratio fill / cli: %.2f (goal <= 1.5)\n", f / m);

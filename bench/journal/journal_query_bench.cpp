@@ -5,29 +5,21 @@
 // filter row.
 //
 //   bench_journal_query HOST:PORT USER PASSWORD [ROWS] [RUNS]
+// (bench/run_server_bench.sh bench_journal_query starts a server for it)
 
 #include "app/form_main.h"
+#include "bench/support/bench_server.h"
 #include "common/data_grid.h"
 #include "common/grid_filter_model.h"
-#include "core/connection.h"
 #include "journal/journal_view.h"
-#include "tools/gen/journal_generator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 struct Login : core::LoginDialog {
     core::LoginAnswer answer;
@@ -35,7 +27,7 @@ struct Login : core::LoginDialog {
 };
 
 class SilentPrompter : public core::Prompter {
-public:
+  public:
     void error(const QString&, const QString& t) override {
         std::fprintf(stderr, "error: %s\n", qPrintable(t));
     }
@@ -68,34 +60,8 @@ int main(int argc, char** argv) {
     const QString suffix = QString("bench%1").arg(rows);
     const QString db = "velkor" + suffix;
 
-    {
-        core::Connection c;
-        core::SetConnectionParam(c, "HostName", host);
-        core::SetConnectionParam(c, "User_Name", user);
-        core::SetConnectionParam(c, "Password", password);
-        core::SetConnectionParam(c, "Database", "");
-        try {
-            c.open();
-            bool present = false;
-            {
-                auto r = c.query("show databases like '" + db + "'");
-                present = r->next();
-            }
-            if (!present) {
-                std::printf("creating %s with %d rows...\n", qPrintable(db), rows);
-                c.execute("create database " + db + " default character set cp1251");
-                c.execute("use " + db);
-                QFile t(QString(VELKOR_SOURCE_DIR) + "/Template/base.sql");
-                if (!t.open(QIODevice::ReadOnly)) return 1;
-                for (const QByteArray& s : t.readAll().split(';'))
-                    if (!s.trimmed().isEmpty()) c.execute(s);
-                testdata::fillDatabase(c, rows, 1);
-            }
-        } catch (const core::DbError& e) {
-            std::fprintf(stderr, "server: %s\n", e.what());
-            return 1;
-        }
-    }
+    const bench::Server server{host, user, password};
+    if (!bench::ensureJournalDatabase(server, db, rows)) return 1;
 
     QTemporaryDir dir;
     SilentPrompter prompter;
@@ -111,28 +77,19 @@ int main(int argc, char** argv) {
     window.state().selection.select_where.clear();
     window.state().selection.select_info = "Все данные";
 
-    const QString hostOnly = host.section(':', 0, 0), port = host.section(':', 1, 1);
-    const QStringList cliArgs = {"--no-defaults", "-h", hostOnly, "-P", port, "-u", user,
-                                 "-p" + password, "--default-character-set=cp1251", "-e",
-                                 "select * from doc_list  ORDER BY Rec_IDN", db};
     std::vector<double> query, cli;
     QElapsedTimer t;
     for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        p.setStandardOutputFile("/dev/null");
+        cli.push_back(
+            bench::timeCommandLineClient(server, db, "select * from doc_list  ORDER BY Rec_IDN"));
         t.start();
-        p.start("mariadb", cliArgs);
-        p.waitForFinished(-1);
-        cli.push_back(t.nsecsElapsed() / 1e9);
-
-        t.restart();
         window.journalView().RunJournalQuery();
         const int shown = window.grid().rowsModel()->rowCount();
         query.push_back(t.nsecsElapsed() / 1e9);
         if (shown != rows) std::fprintf(stderr, "the grid shows %d rows\n", shown);
     }
     app.processEvents();
-    const double q = median(query), m = median(cli);
+    const double q = bench::median(query), m = bench::median(cli);
     std::printf("rows in the grid: %d\n", window.grid().rowsModel()->rowCount());
     std::printf("journal query into the grid (median of %d): %.3f s\n", runs, q);
     std::printf("mariadb -e same query       (median of %d): %.3f s\n", runs, m);

@@ -1,4 +1,5 @@
 #include "core/main_state.h"
+#include "tests/support/scripted_login.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
 
@@ -9,21 +10,12 @@ using core::ActionLoginExecute;
 using core::LoginAnswer;
 using core::LoginPreset;
 using core::MainState;
+using testing_support::ScriptedLogin;
 using testing_support::ScriptedPrompter;
 using testing_support::TempDatabase;
 using Kind = ScriptedPrompter::Kind;
 
 namespace {
-
-class ScriptedLogin : public core::LoginDialog {
-  public:
-    std::optional<LoginAnswer> answer;
-    std::vector<LoginPreset> presets;
-    std::optional<LoginAnswer> ask(const LoginPreset& preset) override {
-        presets.push_back(preset);
-        return answer;
-    }
-};
 
 class Login : public ::testing::Test {
   protected:
