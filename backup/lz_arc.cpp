@@ -46,7 +46,9 @@ void TLzArc::fail(std::string_view text) {
 // damaged stream can make Unpack write, and makes Pack give up on input that
 // does not compress.
 bool TLzArc::writeByte(unsigned char b) {
-    if (outLength_ >= std::uint64_t(textSize_) + 10) {
+    // The capacity check only matters for an object misused for a second
+    // operation, whose buffer may be smaller than this one needs.
+    if (outLength_ >= std::uint64_t(textSize_) + 10 || outLength_ >= outCapacity_) {
         fail("Can't write.");
         return false;
     }

@@ -171,6 +171,7 @@ void TLzArc::deleteNode(int p) {
 void TLzArc::Pack() {
     if (!ok_) return;
     textSize_ = inLength_;
+    outLength_ = 0;
     for (int k = 0; k < 4; ++k) writeByte(std::uint8_t(inLength_ >> (8 * k)));
     textSize_ = 0;
 

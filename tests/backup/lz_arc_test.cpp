@@ -272,3 +272,17 @@ TEST(LzArc, UnpackOfDamagedStreams) {
     // The largest length that 6 bytes could hold is not refused up front.
     EXPECT_NE(unpack(withHeader(a1, 156)).message, "\nout of memory!\n");
 }
+
+TEST(LzArc, ASecondOperationOnOneObjectStaysInsideItsBuffer) {
+    // One object serves one operation; used again, it must still not write
+    // past the buffer the first one left (here Unpack's 100-byte one).
+    Bytes zeroHeader{0, 0, 0, 0};
+    const Bytes text = sqlText(200);
+    zeroHeader.insert(zeroHeader.end(), text.begin(), text.end());
+    TLzArc z(zeroHeader.data(), std::int32_t(zeroHeader.size()));
+    z.Unpack();
+    ASSERT_TRUE(z.IsOk());
+    z.Pack();  // the text compresses, but not into 100 bytes
+    EXPECT_FALSE(z.IsOk());
+    EXPECT_EQ(z.Message(), "\nCan't write.\n");
+}
