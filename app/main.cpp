@@ -1,9 +1,67 @@
+// Start-up: the executable's folder becomes the current folder, the look is
+// applied, every window is made once (the main window first) and the event
+// loop runs until the main window closes.
+
+#include "app/app_style.h"
+#include "app/form_main.h"
+#include "common/form_config.h"
+#include "common/form_input_string.h"
+#include "common/form_password.h"
+#include "common/form_progress.h"
+#include "common/general_error.h"
+#include "common/qt_prompter.h"
+#include "core/settings.h"
+#include "journal/form_data_select.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QScreen>
+
+namespace {
+
+// Errors that escape an event handler end that handler, not the program.
+class Application : public QApplication {
+  public:
+    using QApplication::QApplication;
+    core::Prompter* prompter = nullptr;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            const QString text = common::currentErrorText();
+            if (prompter) common::showGeneralError(*prompter, text);
+            return false;
+        }
+    }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow w;
-    w.showMaximized();
-    return app.exec();
+    Application application(argc, argv);
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    app::applyVisualStyle(application);
+    QCoreApplication::setApplicationName(QStringLiteral("velkor"));
+    common::QtPrompter startupPrompter;
+    application.prompter = &startupPrompter;
+    try {
+        app::TFormMain main(core::settingsPathFor(QCoreApplication::applicationFilePath()));
+        application.prompter = &main.prompter();
+        // The other windows, each once, in their order; they stay hidden
+        // until they are shown.
+        auto* config = new common::TFormConfig(&main);
+        auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
+        auto* password = new common::TFormPassword(&main);
+        auto* progress = new common::TFormProgress(&main);
+        progress->hide();
+        main.setForms({config, dataSelect, password});
+        // Without a window manager "maximised" means nothing: take the
+        // screen's free area first, then ask for the maximised state.
+        if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());
+        main.showMaximized();
+        return application.exec();
+    } catch (...) {
+        common::showGeneralError(startupPrompter, common::currentErrorText());
+        return 1;
+    }
 }

@@ -1,0 +1,205 @@
+#include "app/form_main.h"
+#include "common/data_grid.h"
+#include "common/grid_filter_model.h"
+#include "core/schema.h"
+#include "journal/form_data_select.h"
+#include "journal/journal_view.h"
+#include "tests/support/scripted_login.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/test_server.h"
+
+#include <gtest/gtest.h>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using core::LoginAnswer;
+using testing_support::ScriptedLogin;
+using testing_support::ScriptedPrompter;
+using testing_support::TempDatabase;
+using Kind = ScriptedPrompter::Kind;
+
+namespace {
+
+QStringList enabledActions(const app::TFormMain& w) {
+    QStringList out;
+    for (QAction* a : w.actions())
+        if (a->isEnabled()) out << a->objectName();
+    return out;
+}
+
+const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionAbout",
+                               "ActionConfig"};
+
+// A main window over a journal database of four records on two meeting dates.
+class MainWindow : public ::testing::Test {
+  protected:
+    MainWindow() : db(true, "velkor"), window(dir.filePath("velkor.INI"), &prompter) {
+        db.exec(
+            QString::fromUtf8("insert into doc_list (Rec_IDN, pr_date, pr_num, parent_name, "
+                              "parent_place, doc_caption,"
+                              " shtuk_count, one_count) values"
+                              " (1, '2011-03-15', '1', 'Б-архів', 'Київ', 'Накази', 3, 0),"
+                              " (2, '2012-05-01', '10', 'В-школа', NULL, 'Акти', NULL, NULL),"
+                              " (3, '2012-05-01', '2', 'А-суд', 'Ірпінь', 'Листи', 1, 1),"
+                              " (4, '2012-05-01', '3', NULL, 'Обухів', NULL, NULL, NULL)"));
+        window.state().settings.HostName = testing_support::serverHost();
+        window.setForms({nullptr, nullptr, &login});
+    }
+    void logIn(const QString& password = testing_support::serverPassword()) {
+        login.answer = LoginAnswer{db.name().mid(6), "root", password};
+        window.action("ActionLogin")->trigger();
+    }
+    // Column 1 (Rec_IDN) of the rows as the grid shows them.
+    QStringList shownIds() {
+        QStringList ids;
+        auto* rows = window.grid().rowsModel();
+        for (int r = 0; r < rows->rowCount(); ++r)
+            ids << window.grid().mapToSource(rows->index(r, 0)).data().toString();
+        return ids;
+    }
+    TempDatabase db;
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedLogin login;
+    app::TFormMain window;
+};
+
+TEST_F(MainWindow, EnablingRuleBeforeAndAfterLoginAndAfterAFailedRelogin) {
+    EXPECT_EQ(enabledActions(window), kGroup100);
+    EXPECT_EQ(window.selectionLine().text(), QString::fromUtf8("Условия выбора данных: "));
+    logIn();
+    ASSERT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(enabledActions(window).size(), 15);
+    EXPECT_EQ(window.grid().rowCount(), 3);
+    logIn("wrong");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, QString::fromUtf8("Не могу подключиться к серверу"));
+    EXPECT_EQ(enabledActions(window), kGroup100);
+    // The rows already shown stay visible.
+    EXPECT_EQ(window.grid().rowCount(), 3);
+}
+
+TEST_F(MainWindow, LoginListsTheLatestMeetingWithComposedColumns) {
+    logIn();
+    EXPECT_EQ(window.selectionLine().text(),
+              QString::fromUtf8("Условия выбора данных:  дата протокола: 01.05.2012"));
+    EXPECT_EQ(shownIds(), QStringList({"2", "3", "4"}));
+    const auto& model = window.journalView().model();
+    namespace doc = core::schema::doc;
+    EXPECT_EQ(model.index(1, doc::Colum3).data().toString(), "01.05.2012\n2");
+    EXPECT_EQ(model.index(1, doc::Colum4).data().toString(), QString::fromUtf8("А-суд\nІрпінь"));
+    EXPECT_EQ(model.index(1, doc::Colum6).data().toString(), QString::fromUtf8("1 шт.\n1 од.зб."));
+    EXPECT_EQ(model.index(2, doc::Colum4).data().toString(), QString::fromUtf8("Обухів"));
+}
+
+TEST_F(MainWindow, TitleClicksOrderTheQueryAndKeepTheOrder) {
+    logIn();
+    auto& view = window.journalView();
+    view.DBGridEhMainLogTitleClick(3);  // column 4
+    EXPECT_EQ(window.state().selection.select_order,
+              " ORDER BY parent_name, parent_place, Rec_IDN");
+    EXPECT_EQ(shownIds(), QStringList({"4", "3", "2"}));
+    view.DBGridEhMainLogTitleClick(5);  // column 6 re-runs without a new order
+    EXPECT_EQ(window.state().selection.select_order,
+              " ORDER BY parent_name, parent_place, Rec_IDN");
+    view.DBGridEhMainLogTitleClick(2);                    // column 3: protocol numbers are texts
+    EXPECT_EQ(shownIds(), QStringList({"2", "3", "4"}));  // "10" < "2" < "3"
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(MainWindow, RefusedQueryShowsTheGeneralErrorAndEmptiesTheGrid) {
+    logIn();
+    const QString line = window.selectionLine().text();
+    window.state().selection.select_where = " where nonsense_column = 1";
+    window.journalView().DBGridEhMainLogTitleClick(0);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, Kind::Error);
+    EXPECT_EQ(prompter.shown()[0].caption, QString::fromUtf8("Журнал учета документов"));
+    EXPECT_TRUE(prompter.shown()[0].text.contains("nonsense_column"));
+    EXPECT_EQ(window.grid().rowCount(), 0);
+    EXPECT_EQ(window.selectionLine().text(), line);
+}
+
+TEST_F(MainWindow, InsertAndDeleteKeysReachTheEditingHandlersOnlyWhileTheJournalIsOpen) {
+    int adds = 0, deletes = 0;
+    window.journalView().addRecord = [&] { ++adds; };
+    window.journalView().deleteRecord = [&] { ++deletes; };
+    EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
+    logIn();
+    EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
+    EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Delete));
+    EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_F2));
+    EXPECT_EQ(adds, 1);
+    EXPECT_EQ(deletes, 1);
+}
+
+TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
+    journal::TFormDataSelect dialog(prompter, &window);
+    window.setForms({nullptr, &dialog, &login});
+    logIn();
+    // Answer the modal dialog once it is up: "Прешій рік"... here the protocol number.
+    QTimer::singleShot(0, [&] {
+        auto* grid = dialog.findChild<QTableWidget*>();
+        ASSERT_NE(grid, nullptr);
+        grid->item(2, 1)->setText("10");
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8("Продолжить")) b->click();
+    });
+    window.action("ActionSelectData")->trigger();
+    EXPECT_EQ(window.state().selection.select_where, " where pr_num = \"10\" ");
+    EXPECT_EQ(window.selectionLine().text(),
+              QString::fromUtf8("Условия выбора данных: № протокола равен 10"));
+    EXPECT_EQ(shownIds(), QStringList({"2"}));
+    // A cancelled dialog changes nothing; the typed value is still there.
+    QTimer::singleShot(0, [&] {
+        auto* grid = dialog.findChild<QTableWidget*>();
+        EXPECT_EQ(grid->item(2, 1)->text(), "10");
+        dialog.reject();
+    });
+    window.action("ActionSelectData")->trigger();
+    EXPECT_EQ(window.state().selection.select_where, " where pr_num = \"10\" ");
+}
+
+TEST_F(MainWindow, ClosingAsksAndWritesTheSettingsOnlyOnYes) {
+    const QString ini = window.state().settingsPath();
+    prompter.yesNo = {false};
+    QCloseEvent no;
+    QCoreApplication::sendEvent(&window, &no);
+    EXPECT_FALSE(no.isAccepted());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, Kind::Question);
+    EXPECT_EQ(prompter.shown()[0].caption, QString::fromUtf8("Выход"));
+    EXPECT_EQ(prompter.shown()[0].text, QString::fromUtf8("Завершить работу с программой?"));
+    EXPECT_FALSE(QFile::exists(ini));
+
+    window.grid().setColumnWidths({50, 210});
+    prompter.yesNo = {true};
+    QCloseEvent yes;
+    QCoreApplication::sendEvent(&window, &yes);
+    EXPECT_TRUE(yes.isAccepted());
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("Col0W=50\r\nCol1W=210\r\nCol2W=180"));
+    EXPECT_TRUE(text.contains(
+        QByteArray(QByteArray("HostName=") + testing_support::serverHost().toLatin1())));
+}
+
+TEST(MainWindowSettings, StoredWidthsApplyByPosition) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("velkor.INI"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Grid]\r\nCol1W=321\r\nCol7W=77\r\n");
+    f.close();
+    ScriptedPrompter prompter;
+    app::TFormMain window(f.fileName(), &prompter);
+    EXPECT_EQ(window.grid().columnWidths(), QList<int>({44, 321, 180, 190, 160, 150, 165, 77}));
+}
+
+}  // namespace
