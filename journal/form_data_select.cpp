@@ -120,6 +120,11 @@ void TFormDataSelect::FormShow() {
     grid.setFocus(Qt::OtherFocusReason);
 }
 
+void TFormDataSelect::done(int result) {
+    commitOpenEditor();
+    QDialog::done(result);
+}
+
 void TFormDataSelect::commitOpenEditor() {
     static_cast<SelectionGrid*>(StringGridParams)->commitOpenEditor();
 }

@@ -35,6 +35,10 @@ class TFormDataSelect : public QDialog {
     const QString& whereText() const { return where_; }
     const QString& description() const { return description_; }
 
+    // However the dialog closes, a value still being typed stays in its
+    // cell, as everything typed does, rather than an editor left open.
+    void done(int result) override;
+
   protected:
     void showEvent(QShowEvent* event) override;
 

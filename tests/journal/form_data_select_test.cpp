@@ -116,14 +116,16 @@ TEST(TFormDataSelectTest, ValuesLastTheWholeRunOutputsResetPerShowing) {
     EXPECT_EQ(cell(f, kStartYear, kMin), "1990");
     EXPECT_EQ(cell(f, kDocCaption, kMax), u("Опис"));
     EXPECT_EQ(cell(f, kStartYear, 0), u("Прешій рік"));
-    // Cancelling leaves the caller nothing new; the typed values stay.
-    enter(f, kStartYear, kMin, "2001");
+    // Cancelling leaves the caller nothing new; the typed values stay, the
+    // one still being typed included.
+    ASSERT_NE(typeIntoCell(f, kStartYear, kMin, "2001"), nullptr);
     f.ButCancel->click();
     EXPECT_EQ(f.result(), QDialog::Rejected);
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.whereText(), "");
     f.show();
     EXPECT_EQ(cell(f, kStartYear, kMin), "2001");
+    EXPECT_EQ(f.StringGridParams->indexWidget(f.StringGridParams->currentIndex()), nullptr);
     f.reject();
 }
 
