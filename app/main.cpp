@@ -51,6 +51,7 @@ int main(int argc, char* argv[]) {
         // until they are shown.
         auto* config = new common::TFormConfig(&main);
         auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
+        if (auto* qt = dynamic_cast<common::QtPrompter*>(&main.prompter())) qt->inputForm();
         auto* password = new common::TFormPassword(&main);
         auto* progress = new common::TFormProgress(&main);
         progress->hide();
