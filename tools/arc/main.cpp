@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <cstdio>
 #include <limits>
@@ -86,7 +87,9 @@ int list(const QString& path) {
 }
 
 int add(const QString& path, const QString& file, bool nameOnly) {
-    backup::TArchive arc(path, true);
+    // Only a missing archive is started anew: one that exists but cannot be
+    // read must not be replaced by an archive of this one file.
+    backup::TArchive arc(path, !QFileInfo::exists(path));
     if (!arc.IsValid()) return failure(arc.ErrorText());
     if (!arc.Add(file, nameOnly) || !arc.Rewrite()) return failure(arc.ErrorText());
     return 0;
