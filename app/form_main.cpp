@@ -19,7 +19,7 @@ namespace app {
 
 namespace {
 
-struct ActionSpec {
+struct ActionDef {
     const char* name;
     const char* category;
     const char* caption;
@@ -28,7 +28,7 @@ struct ActionSpec {
     int tag;
 };
 
-const ActionSpec kActions[] = {
+const ActionDef kActions[] = {
     {"ActionLogin",
      "Главное",
      "Подключение к базе данных",
@@ -140,17 +140,17 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
 TFormMain::~TFormMain() = default;
 
 void TFormMain::createActions() {
-    for (const ActionSpec& spec : kActions) {
-        auto* a = new QAction(QString::fromUtf8(spec.caption), this);
-        const QString name = QString::fromLatin1(spec.name);
+    for (const ActionDef& def : kActions) {
+        auto* a = new QAction(QString::fromUtf8(def.caption), this);
+        const QString name = QString::fromLatin1(def.name);
         a->setObjectName(name);
-        a->setToolTip(QString::fromUtf8(spec.hint));
-        a->setStatusTip(QString::fromUtf8(spec.hint));
-        a->setProperty("category", QString::fromUtf8(spec.category));
-        a->setProperty("tag", spec.tag);
+        a->setToolTip(QString::fromUtf8(def.hint));
+        a->setStatusTip(QString::fromUtf8(def.hint));
+        a->setProperty("category", QString::fromUtf8(def.category));
+        a->setProperty("tag", def.tag);
         a->setIcon(actionIcon(name));
-        if (!spec.key.isEmpty()) {
-            a->setShortcut(spec.key);
+        if (!def.key.isEmpty()) {
+            a->setShortcut(def.key);
             a->setShortcutContext(Qt::ApplicationShortcut);
         }
         actions_.append(a);
