@@ -46,6 +46,7 @@ class TLzArc {
     static constexpr int kNil = kWindow;
 
   private:
+    static std::unique_ptr<unsigned char[]> reserve(std::uint64_t size);
     void fail(std::string_view text);
 
     int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : -1; }
@@ -69,8 +70,8 @@ class TLzArc {
     void update(int symbol, const std::int16_t* path, int depth);
     void encodeChar(int symbol);
     void encodePosition(unsigned position);
-    int decodeChar();
-    int decodePosition();
+    int decodeChar(unsigned& buf, int& len);
+    int decodePosition(unsigned& buf, int& len);
 
     void initTree();
     void insertNode(int r);

@@ -1,46 +1,21 @@
-// The codes of TLzArc's items: the adaptive Huffman code of the 314 symbols
-// (literal bytes and match lengths) and the fixed prefix code of positions.
+// The adaptive Huffman code of TLzArc's 314 symbols (literal bytes and match
+// lengths), and the encoder's side of the codes.
 
 #include <algorithm>
 #include <cstring>
 
 #include "backup/lz_arc.h"
+#include "backup/lz_position_code.h"
 
 namespace backup {
 
 namespace {
 
+using lz::kPosition;
 constexpr int kNodes = TLzArc::kNodes;
 constexpr int kRoot = TLzArc::kRoot;
 constexpr int kSymbols = TLzArc::kSymbols;
 constexpr std::uint16_t kMaxFreq = 0x8000;
-
-// The position prefix code: code word lengths of the upper six bits of a
-// position, canonical code words assigned in increasing order of u.
-struct PositionCode {
-    std::array<std::uint8_t, 64> length{};
-    std::array<std::uint8_t, 64> word{};     // left-aligned in a byte
-    std::array<std::uint8_t, 256> decode{};  // u whose word prefixes the 8 bits
-    std::array<std::uint8_t, 256> decodeLength{};
-
-    constexpr PositionCode() {
-        for (int u = 0; u < 64; ++u)
-            length[u] = u < 1 ? 3 : u < 4 ? 4 : u < 12 ? 5 : u < 24 ? 6 : u < 48 ? 7 : 8;
-        unsigned code = 0;
-        for (int u = 0; u < 64; ++u) {
-            word[u] = std::uint8_t(code << (8 - length[u]));
-            for (unsigned v = 0; v < (1u << (8 - length[u])); ++v) {
-                decode[word[u] | v] = std::uint8_t(u);
-                decodeLength[word[u] | v] = length[u];
-            }
-            if (u < 63) code = (code + 1) << (length[u + 1] - length[u]);
-        }
-    }
-};
-constexpr PositionCode kPosition;
-static_assert(kPosition.word[0] == 0x00 && kPosition.word[1] == 0x20 && kPosition.word[4] == 0x50 &&
-              kPosition.word[5] == 0x58 && kPosition.word[62] == 0xFE &&
-              kPosition.word[63] == 0xFF);
 
 }  // namespace
 
@@ -148,47 +123,6 @@ void TLzArc::encodePosition(unsigned position) {
     const int length = kPosition.length[u];
     putBits(length, kPosition.word[u] >> (8 - length));
     putBits(6, position & 0x3F);
-}
-
-int TLzArc::decodeChar() {
-    std::array<std::int16_t, kNodes + 1> path;
-    path[0] = kRoot;
-    int depth = 0;
-    unsigned buf = getBuf_;
-    int len = getLen_;
-    int n = son_[kRoot];
-    while (n < kNodes) {
-        if (len <= 8) refill(buf, len, false);
-        n += (buf >> 15) & 1;
-        buf <<= 1;
-        --len;
-        path[++depth] = std::int16_t(n);
-        n = son_[n];
-    }
-    getBuf_ = std::uint16_t(buf);
-    getLen_ = std::uint8_t(len);
-    const int symbol = n - kNodes;
-    update(symbol, path.data(), depth);
-    return symbol;
-}
-
-int TLzArc::decodePosition() {
-    unsigned buf = getBuf_;
-    int len = getLen_;
-    if (len <= 8) refill(buf, len, true);
-    int v = (buf >> 8) & 0xFF;
-    buf <<= 8;
-    len -= 8;
-    const int u = kPosition.decode[v];
-    for (int j = kPosition.decodeLength[v] - 2; j > 0; --j) {
-        if (len <= 8) refill(buf, len, false);
-        v = (v << 1) + ((buf >> 15) & 1);
-        buf <<= 1;
-        --len;
-    }
-    getBuf_ = std::uint16_t(buf);
-    getLen_ = std::uint8_t(len);
-    return (u << 6) | (v & 0x3F);
 }
 
 }  // namespace backup

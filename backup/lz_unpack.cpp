@@ -1,0 +1,133 @@
+// The unpacking half of TLzArc: decoding of symbols and positions, and the
+// main loop.
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "backup/lz_arc.h"
+#include "backup/lz_position_code.h"
+
+namespace backup {
+
+namespace {
+
+using lz::kPosition;
+constexpr int kWindow = TLzArc::kWindow;
+constexpr int kLookahead = TLzArc::kLookahead;
+constexpr int kNodes = TLzArc::kNodes;
+constexpr int kRoot = TLzArc::kRoot;
+constexpr int kFirstWrite = kWindow - kLookahead;  // 4036
+
+}  // namespace
+
+// Inlined into the main loop, so that the read-ahead bits stay in registers.
+[[gnu::always_inline]] inline int TLzArc::decodeChar(unsigned& buf, int& len) {
+    std::array<std::int16_t, kNodes + 1> path;
+    path[0] = kRoot;
+    int depth = 0;
+    int n = son_[kRoot];
+    while (n < kNodes) {
+        if (len <= 8) refill(buf, len, false);
+        n += (buf >> 15) & 1;
+        buf <<= 1;
+        --len;
+        path[++depth] = std::int16_t(n);
+        n = son_[n];
+    }
+    const int symbol = n - kNodes;
+    update(symbol, path.data(), depth);
+    return symbol;
+}
+
+[[gnu::always_inline]] inline int TLzArc::decodePosition(unsigned& buf, int& len) {
+    if (len <= 8) refill(buf, len, true);
+    int v = (buf >> 8) & 0xFF;
+    buf <<= 8;
+    len -= 8;
+    const int u = kPosition.decode[v];
+    for (int j = kPosition.decodeLength[v] - 2; j > 0; --j) {
+        if (len <= 8) refill(buf, len, false);
+        v = (v << 1) + ((buf >> 15) & 1);
+        buf <<= 1;
+        --len;
+    }
+    return (u << 6) | (v & 0x3F);
+}
+
+void TLzArc::Unpack() {
+    if (!ok_) return;
+    if (inLength_ < 4) {
+        fail("Stream too short!");
+        return;
+    }
+    textSize_ = std::uint32_t(input_[0]) | std::uint32_t(input_[1]) << 8 |
+                std::uint32_t(input_[2]) << 16 | std::uint32_t(input_[3]) << 24;
+    inPos_ = 4;
+    // Every item costs at least 10 bits and yields at most 60 bytes, so no
+    // valid stream expands by more than 48 bytes per code byte: a damaged
+    // header must not make us reserve gigabytes.
+    if (textSize_ > 48 * (std::uint64_t(inLength_) - 4) + 60) {
+        fail("out of memory!");
+        return;
+    }
+    // The buffer starts with the window as it is before the first byte (60
+    // never written bytes, then the space fill), so that a match copies
+    // straight from the bytes already decoded.
+    buffer_.reset();
+    output_ = nullptr;
+    outCapacity_ = std::uint64_t(textSize_) + 100;
+    try {
+        buffer_ = reserve(kWindow + outCapacity_);
+    } catch (const std::bad_alloc&) {
+        outCapacity_ = 0;
+        fail("out of memory!");
+        return;
+    }
+    std::memset(buffer_.get(), 0, kLookahead);
+    std::memset(buffer_.get() + kLookahead, ' ', kFirstWrite);
+    output_ = buffer_.get() + kWindow;
+    outLength_ = 0;
+    if (textSize_ == 0) return;
+
+    startHuffman();
+    unsigned buf = getBuf_;
+    int len = getLen_;
+    // A damaged stream may end in a match that runs past the length; the
+    // output bound stops it short of the buffer's end.
+    const std::uint64_t limit = std::uint64_t(textSize_) + 10;
+    std::uint64_t count = 0;
+    while (count < textSize_) {
+        const int c = decodeChar(buf, len);
+        if (c < 256) {
+            output_[count++] = std::uint8_t(c);  // count < text size: within the bound
+            continue;
+        }
+        const int distance = decodePosition(buf, len) + 1;
+        const std::uint64_t length = std::uint64_t(c) - 253;
+        const std::uint64_t n = std::min(length, limit - count);
+        const unsigned char* from = output_ + count - distance;
+        unsigned char* to = output_ + count;
+        if (distance >= 8) {
+            // Eight bytes at a time, each block read before it is written;
+            // the buffer's slack past the bound takes the overshoot.
+            for (std::uint64_t k = 0; k < n; k += 8) std::memcpy(to + k, from + k, 8);
+        } else {
+            // A short period copies bytes that the match is writing itself.
+            for (std::uint64_t k = 0; k < n; ++k) to[k] = from[k];
+        }
+        count += n;
+        if (n < length) {
+            outLength_ = std::uint32_t(count);
+            getBuf_ = std::uint16_t(buf);
+            getLen_ = std::uint8_t(len);
+            fail("Can't write.");
+            return;
+        }
+    }
+    outLength_ = std::uint32_t(count);
+    getBuf_ = std::uint16_t(buf);
+    getLen_ = std::uint8_t(len);
+}
+
+}  // namespace backup
