@@ -24,8 +24,7 @@ mkdir -p "$work/seeds" "$work/corpus" "$work/artifacts" "$work/inputs"
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root" $(pkg-config --cflags Qt6Core) \
     "$here/fuzz_backup.cpp" \
-    "$root/backup/lz_arc.cpp" "$root/backup/lz_coding.cpp" "$root/backup/lz_pack.cpp" \
-    "$root/backup/archive.cpp" "$root/core/codepage.cpp" \
+    "$root"/backup/lz_*.cpp "$root/backup/archive.cpp" "$root/core/codepage.cpp" \
     $(pkg-config --libs Qt6Core) -o "$work/fuzz_backup"
 
 # Seeds: streams and archives that velkor-arc itself made.
