@@ -3,8 +3,10 @@
 // The stream depends on which nodes each search visits (among equally long
 // matches the nearest one *on the search path* wins), so the trees must take
 // exactly the shape the original algorithm gives them. What we may change is
-// how a node is compared: eight bytes at a time, skipping the prefix that the
-// bounds of the current subtree already share with the key.
+// how a node is compared (eight bytes at a time, skipping the prefix that the
+// bounds of the current subtree already share with the key), and how a key
+// that is already in the tree is found: a search for it ends there whatever
+// it met on the way, so where we can tell it in advance we go straight to it.
 
 #include <algorithm>
 #include <bit>
