@@ -120,6 +120,8 @@ TEST(TFormDataSelectTest, ValuesLastTheWholeRunOutputsResetPerShowing) {
     // one still being typed included.
     ASSERT_NE(typeIntoCell(f, kStartYear, kMin, "2001"), nullptr);
     f.ButCancel->click();
+    // Back in the caller's event loop before the next showing, as after exec().
+    QApplication::processEvents();
     EXPECT_EQ(f.result(), QDialog::Rejected);
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.whereText(), "");
