@@ -126,13 +126,17 @@ void ClientDataSet::resetFields() {
     for (const FieldDef& c : calculatedDefs_) fields_.push_back(c);
 }
 
-void ClientDataSet::open() {
-    Q_EMIT aboutToReset();
+void ClientDataSet::discardRows() {
     rows_.clear();
     log_.clear();
     backup_ = PackedRow();
     current_ = -1;
     state_ = State::Inactive;
+}
+
+void ClientDataSet::open() {
+    Q_EMIT aboutToReset();
+    discardRows();
     ++generation_;
     try {
         auto result = connection_.query(commandText_);
@@ -200,11 +204,7 @@ void ClientDataSet::open() {
 void ClientDataSet::close() {
     if (state_ == State::Inactive) return;
     Q_EMIT aboutToReset();
-    rows_.clear();
-    log_.clear();
-    backup_ = PackedRow();
-    current_ = -1;
-    state_ = State::Inactive;
+    discardRows();
     resetFields();
     Q_EMIT resetDone();
 }

@@ -167,6 +167,7 @@ class ClientDataSet : public QObject {
     void send(const Change& change);
     void beginNewRow(int at);
     void resetFields();
+    void discardRows();
 
     QString name_;
     Connection& connection_;
