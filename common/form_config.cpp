@@ -1,5 +1,7 @@
 #include "common/form_config.h"
 
+#include "common/dialog_parts.h"
+
 #include "common/form_input_string.h"
 
 #include <QCheckBox>
@@ -15,21 +17,15 @@ namespace common {
 namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-QLabel* label(const char* text, const char* name, QWidget* parent) {
-    auto* l = new QLabel(u(text), parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
 }  // namespace
 
 TFormConfig::TFormConfig(QWidget* parent)
     // A fixed dialog border: a close button, nothing to minimise or resize.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      LabelHost(label("Адрес сервера:", "LabelHost", this)),
+      LabelHost(namedLabel("Адрес сервера:", "LabelHost", this)),
       Edit_MySQL_host(new QLineEdit(this)),
-      LabelLogin(label("Пользователь по умолчанию:", "LabelLogin", this)),
+      LabelLogin(namedLabel("Пользователь по умолчанию:", "LabelLogin", this)),
       Edit_MySQL_login(new QLineEdit(this)),
       CheckBox_auto_update_sprav(new QCheckBox(u("Автозаполнение справочников"), this)),
       ButOk(new QPushButton(u("Установить"), this)),
@@ -44,15 +40,10 @@ TFormConfig::TFormConfig(QWidget* parent)
 
     LabelHost->setBuddy(Edit_MySQL_host);
     LabelLogin->setBuddy(Edit_MySQL_login);
-    ButOk->setDefault(true);
-    ButCancel->setAutoDefault(false);
     connect(ButOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButOk);
-    buttons->addWidget(ButCancel);
+    QHBoxLayout* buttons = okCancelBar(ButOk, ButCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(LabelHost);
     layout->addWidget(Edit_MySQL_host);

@@ -1,5 +1,7 @@
 #include "common/form_password.h"
 
+#include "common/dialog_parts.h"
+
 #include "common/form_input_string.h"
 
 #include <QComboBox>
@@ -31,23 +33,17 @@ class DollarMaskStyle : public QProxyStyle {
     }
 };
 
-QLabel* label(const char* text, const char* name, QWidget* parent) {
-    auto* l = new QLabel(u(text), parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
 }  // namespace
 
 TFormPassword::TFormPassword(QWidget* parent)
     // A tool-window frame with a title but no title-bar buttons: the dialog
     // is left only through its two buttons (or Enter and Esc).
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      LabelBaseName(label("База данных:", "LabelBaseName", this)),
+      LabelBaseName(namedLabel("База данных:", "LabelBaseName", this)),
       EditBaseName(new QLineEdit(this)),
-      LabelLogin(label("Имя пользователя:", "LabelLogin", this)),
+      LabelLogin(namedLabel("Имя пользователя:", "LabelLogin", this)),
       ComboBoxLogin(new QComboBox(this)),
-      LabelPassword(label("Пароль:", "LabelPassword", this)),
+      LabelPassword(namedLabel("Пароль:", "LabelPassword", this)),
       EditPassword(new QLineEdit(this)),
       ButOk(new QPushButton(u("Продолжить"), this)),
       ButCancel(new QPushButton(u("Отменить"), this)) {
@@ -77,8 +73,6 @@ TFormPassword::TFormPassword(QWidget* parent)
     LabelLogin->setBuddy(ComboBoxLogin);
     LabelPassword->setBuddy(EditPassword);
 
-    ButOk->setDefault(true);
-    ButCancel->setAutoDefault(false);
     connect(ButOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -87,10 +81,7 @@ TFormPassword::TFormPassword(QWidget* parent)
     fields->addRow(LabelBaseName, EditBaseName);
     fields->addRow(LabelLogin, ComboBoxLogin);
     fields->addRow(LabelPassword, EditPassword);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButOk);
-    buttons->addWidget(ButCancel);
+    QHBoxLayout* buttons = okCancelBar(ButOk, ButCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addSpacing(6);

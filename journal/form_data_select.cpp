@@ -1,5 +1,7 @@
 #include "journal/form_data_select.h"
 
+#include "common/dialog_parts.h"
+
 #include "journal/data_selection.h"
 
 #include <QHBoxLayout>
@@ -62,15 +64,10 @@ TFormDataSelect::TFormDataSelect(core::Prompter& prompter, QWidget* parent)
                          QAbstractItemView::AnyKeyPressed);
     grid.setTabKeyNavigation(true);
 
-    ButOk->setDefault(true);
-    ButCancel->setAutoDefault(false);
     connect(ButOk, &QPushButton::clicked, this, &TFormDataSelect::ButOkClick);
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButOk);
-    buttons->addWidget(ButCancel);
+    QHBoxLayout* buttons = common::okCancelBar(ButOk, ButCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(&grid);
     layout->addLayout(buttons);
