@@ -1,4 +1,5 @@
 #include "common/data_grid.h"
+#include "tests/support/typing.h"
 
 #include "common/grid_filter_model.h"
 #include "common/grid_header.h"
@@ -26,6 +27,8 @@ using common::GridHeader;
 using common::GridView;
 
 namespace {
+
+using testing_support::typeText;
 
 // Source columns: a stored id, name, date and place, a composed display
 // text and a count that may be empty.
@@ -75,12 +78,6 @@ QList<GridColumn> gridColumns() {
     columns[0].footerText = "Разом:";
     columns[3].footer = FooterKind::Sum;
     return columns;
-}
-
-// Types the text key by key; QTest::keyClicks takes Latin letters only.
-void typeText(QWidget* widget, const QString& text) {
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
 struct GridFixture {

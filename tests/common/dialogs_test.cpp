@@ -1,5 +1,6 @@
 #include "common/form_input_string.h"
 #include "common/form_progress.h"
+#include "tests/support/typing.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -15,6 +16,8 @@ using common::TFormProgress;
 
 namespace {
 
+using testing_support::typeText;
+
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 // Runs `act` on the input window once its modal loop has started.
@@ -23,16 +26,6 @@ void whenShown(TFormInputString& form, std::function<void(TFormInputString&)> ac
         ASSERT_TRUE(form.isVisible());
         act(form);
     });
-}
-
-// Types the text key by key; QTest::keyClicks knows only ASCII keys.
-void typeText(QWidget* w, const QString& text) {
-    for (QChar ch : text) {
-        if (ch.unicode() < 128)
-            QTest::keyClick(w, char(ch.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
 }
 
 void expectNavyBold(const QWidget& w, int pixels) {

@@ -1,4 +1,5 @@
 #include "journal/form_data_select.h"
+#include "tests/support/typing.h"
 
 #include "journal/data_selection.h"
 #include "tests/support/qt_printers.h"
@@ -18,6 +19,8 @@ using testing_support::ScriptedPrompter;
 
 namespace {
 
+using testing_support::typeText;
+
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 constexpr int kPrDate = 1, kDocCaption = 5, kDocDate = 7, kStartYear = 8, kStopYear = 9;
@@ -26,16 +29,6 @@ constexpr int kMin = TFormDataSelect::ColMin, kMax = TFormDataSelect::ColMax;
 QString cell(const TFormDataSelect& f, int row, int column) {
     const QTableWidgetItem* item = f.StringGridParams->item(row, column);
     return item ? item->text() : QString();
-}
-
-// Types key by key; QTest::keyClicks knows only ASCII keys.
-void typeText(QWidget* w, const QString& text) {
-    for (QChar ch : text) {
-        if (ch.unicode() < 128)
-            QTest::keyClick(w, char(ch.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
 }
 
 // Types into a cell the way a user does: the first key opens the cell's
