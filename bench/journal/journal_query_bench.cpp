@@ -50,13 +50,11 @@ class SilentPrompter : public core::Prompter {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: %s HOST:PORT USER PASSWORD [ROWS] [RUNS]\n", argv[0]);
-        return 2;
-    }
-    const QString host = argv[1], user = argv[2], password = argv[3];
-    const int rows = argc > 4 ? std::atoi(argv[4]) : 100000;
-    const int runs = argc > 5 ? std::atoi(argv[5]) : 5;
+    const std::optional<bench::Args> args = bench::parseArgs(argc, argv);
+    if (!args) return 2;
+    const QString host = args->server.host, user = args->server.user,
+                  password = args->server.password;
+    const int rows = args->rows, runs = args->runs;
     const QString suffix = QString("bench%1").arg(rows);
     const QString db = "velkor" + suffix;
 

@@ -7,8 +7,22 @@
 #include <QFile>
 #include <QProcess>
 #include <cstdio>
+#include <cstdlib>
 
 namespace bench {
+
+std::optional<Args> parseArgs(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s HOST:PORT USER PASSWORD [ROWS] [RUNS]\n", argv[0]);
+        return std::nullopt;
+    }
+    Args a;
+    a.server = {QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                QString::fromLocal8Bit(argv[3])};
+    if (argc > 4) a.rows = std::atoi(argv[4]);
+    if (argc > 5) a.runs = std::atoi(argv[5]);
+    return a;
+}
 
 bool ensureJournalDatabase(const Server& server, const QString& database, int rows) {
     core::Connection c;

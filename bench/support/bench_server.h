@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace bench {
@@ -15,6 +16,16 @@ struct Server {
     QString user;
     QString password;
 };
+
+// The command line every server benchmark takes:
+//   HOST:PORT USER PASSWORD [ROWS] [RUNS]
+struct Args {
+    Server server;
+    int rows = 100000;
+    int runs = 5;
+};
+// nullopt (after printing the usage) when the line is short.
+std::optional<Args> parseArgs(int argc, char** argv);
 
 // Creates the database from the template and fills it with `rows`
 // generated records unless it exists already. False (with the server's
