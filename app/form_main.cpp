@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace app {
 
@@ -125,9 +126,12 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     state_.loadSettings();
     DBGridEhMainLog->setColumnWidths(
         QList<int>(state_.columnWidths.begin(), state_.columnWidths.end()));
+    // A width of 0 is never stored: it would hide its column at every start
+    // to come. Such a column keeps the width it had when it was read.
     state_.syncColumnWidths = [this](std::vector<int>& widths) {
         const QList<int> present = DBGridEhMainLog->columnWidths();
-        widths.assign(present.begin(), present.end());
+        for (std::size_t p = 0; p < std::min(widths.size(), std::size_t(present.size())); ++p)
+            if (present[qsizetype(p)] > 0) widths[p] = present[qsizetype(p)];
     };
 
     // The toolkit's idle-time enabling: re-evaluated whenever the window

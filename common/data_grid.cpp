@@ -69,10 +69,18 @@ DataGrid::DataGrid(QWidget* parent)
         connect(header, &QHeaderView::sectionMoved, this, [this, view] {
             if (!applying_) readOrder(view);
         });
+        // Only a width this half shows is the column's width. Each half keeps
+        // the other half's columns as hidden sections, and a header hides a
+        // section by first resizing it to 0 and only then marking it hidden;
+        // it does so on its own, too, when it restores its sections after the
+        // rows were filtered. Taken as widths, those zeros would shrink every
+        // column to nothing at the next layout.
         connect(header, &QHeaderView::sectionResized, this,
-                [this, header](int logical, int, int size) {
+                [this, view, header](int logical, int, int size) {
                     const int c = columnOfSection(logical);
-                    if (applying_ || c < 0 || header->isSectionHidden(logical)) return;
+                    if (applying_ || c < 0 || viewOf(c) != view || size <= 0 ||
+                        header->isSectionHidden(logical))
+                        return;
                     widths_[c] = size;
                     updateFrozenWidth();
                     updateHeaderHeights();

@@ -1,21 +1,25 @@
 #include "app/form_main.h"
 #include "common/data_grid.h"
 #include "common/grid_filter_model.h"
+#include "common/grid_header.h"
 #include "core/schema.h"
 #include "journal/form_data_select.h"
 #include "journal/journal_view.h"
 #include "tests/support/scripted_login.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
+#include "tests/support/typing.h"
 
 #include <gtest/gtest.h>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 using core::LoginAnswer;
@@ -189,6 +193,43 @@ TEST_F(MainWindow, ClosingAsksAndWritesTheSettingsOnlyOnYes) {
     EXPECT_TRUE(text.contains("Col0W=50\r\nCol1W=210\r\nCol2W=180"));
     EXPECT_TRUE(text.contains(
         QByteArray(QByteArray("HostName=") + testing_support::serverHost().toLatin1())));
+}
+
+// A filter typed into the grid, then the query run again by a click on the
+// title of column 4 and by a new login: the columns keep their widths, and
+// closing stores those.
+TEST_F(MainWindow, FilteredGridKeepsItsColumnsThroughNewQueries) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    logIn();
+    common::DataGrid& grid = window.grid();
+    const QList<int> widths = grid.columnWidths();
+    QLineEdit* filter = grid.filterEdit(3);
+    testing_support::typeText(filter, QString::fromUtf8("школа"));
+    QTest::keyClick(filter, Qt::Key_Return);
+    ASSERT_EQ(shownIds(), QStringList({"2"}));
+
+    common::GridHeader* header = grid.header(3);
+    const int logical = grid.columns()[3].source;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      {header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
+                       header->titleHeight() / 2});
+    EXPECT_EQ(window.state().selection.select_order,
+              " ORDER BY parent_name, parent_place, Rec_IDN");
+    logIn();
+    EXPECT_EQ(grid.columnWidths(), widths);
+    for (int c = 0; c < grid.columns().size(); ++c)
+        EXPECT_EQ(grid.header(c)->sectionSize(grid.columns()[c].source), widths[c]) << c;
+    EXPECT_EQ(shownIds(), QStringList({"2"}));
+
+    prompter.yesNo = {true};
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&window, &close);
+    QFile f(window.state().settingsPath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        f.readAll().contains("Col0W=44\r\nCol1W=200\r\nCol2W=180\r\nCol3W=190\r\n"
+                             "Col4W=160\r\nCol5W=150\r\nCol6W=165\r\nCol7W=114"));
 }
 
 TEST(MainWindowSettings, StoredWidthsApplyByPosition) {

@@ -80,8 +80,18 @@ QList<GridColumn> gridColumns() {
     return columns;
 }
 
+// Rows that a query fills: running it again closes and reopens the dataset,
+// which resets the model with the same columns.
+class QueriedModel : public QStandardItemModel {
+  public:
+    void requery() {
+        beginResetModel();
+        endResetModel();
+    }
+};
+
 struct GridFixture {
-    QStandardItemModel model;
+    QueriedModel model;
     DataGrid grid;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
@@ -321,6 +331,39 @@ TEST(DataGrid, LayoutSurvivesAModelThatLosesAndRegainsItsColumns) {
     EXPECT_EQ(f.grid.scrollingView()->horizontalHeader()->sectionSize(kShown), 121);
     ASSERT_NE(f.grid.filterEdit(2), nullptr);
     EXPECT_TRUE(f.grid.filterEdit(2)->isVisible());
+}
+
+// A filter typed and confirmed, then the query run again (a title click, a
+// selection, a new login close and reopen the rows): every column keeps its
+// title, its filter entry and its width.
+TEST(DataGrid, ColumnsKeepTheirWidthsWhenFilteredRowsAreQueriedAgain) {
+    GridFixture f;
+    const QList<int> widths = f.grid.columnWidths();
+    QLineEdit* filter = f.grid.filterEdit(4);  // a scrolling column
+    typeText(filter, "2011");                  // the first row stays
+    QTest::keyClick(filter, Qt::Key_Return);
+    ASSERT_EQ(f.shownIds(), (QList<int>{1, 3, 10}));
+    f.model.requery();  // closed
+    f.model.requery();  // and opened again
+
+    EXPECT_EQ(f.grid.columnWidths(), widths);
+    EXPECT_EQ(GridFixture::shownSections(f.grid.frozenView()), (QList<int>{kId, kName}));
+    EXPECT_EQ(GridFixture::shownSections(f.grid.scrollingView()),
+              (QList<int>{kShown, kCount, kDate, kPlace}));
+    for (int c = 0; c < f.grid.columns().size(); ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(f.grid.header(c)->sectionSize(f.grid.columns()[c].source), widths[c]);
+        if (QLineEdit* edit = f.grid.filterEdit(c)) {
+            EXPECT_TRUE(edit->isVisible());
+            EXPECT_EQ(edit->width(), widths[c]);
+        }
+    }
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 3, 10}));
+
+    // A section shrunk to nothing is never taken as the column's width,
+    // which would be stored and come back at the next start.
+    f.grid.header(1)->resizeSection(kName, 0);
+    EXPECT_EQ(f.grid.columnWidths(), widths);
 }
 
 TEST(DataGrid, UpperTitlesSpanAdjacentColumnsAlsoAfterAMove) {
