@@ -112,6 +112,30 @@ QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     return QTableView::moveCursor(action, modifiers);
 }
 
+// The grid has one current row, and it is the highlighted one: the row
+// marker, the focus and the highlight always name the same row. Qt's single
+// selection would leave the highlight behind when Ctrl moves the cursor
+// (Ctrl+End, Ctrl+Home) and take it away on a Ctrl+click.
+QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    if (selectionMode() != SingleSelection || !index.isValid())
+        return QTableView::selectionCommand(index, event);
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+    if (selectionBehavior() == SelectRows) flags |= QItemSelectionModel::Rows;
+    if (selectionBehavior() == SelectColumns) flags |= QItemSelectionModel::Columns;
+    return flags;
+}
+
+// A key that moves the cursor into the other half has Qt select whatever
+// lies at the new cell's place in this half, where that cell is hidden: the
+// top row, as it turns out. Its row is meant.
+void GridView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && horizontalHeader()->isSectionHidden(current.column()))
+        return selectionModel()->select(current, command);
+    QTableView::setSelection(rect, command);
+}
+
 void GridView::updateGeometries() {
     QTableView::updateGeometries();
     Q_EMIT geometriesUpdated();

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
+#include <functional>
 
 using common::DataGrid;
 using common::FindOptions;
@@ -364,6 +365,58 @@ TEST(DataGrid, ColumnsKeepTheirWidthsWhenFilteredRowsAreQueriedAgain) {
     // which would be stored and come back at the next start.
     f.grid.header(1)->resizeSection(kName, 0);
     EXPECT_EQ(f.grid.columnWidths(), widths);
+}
+
+// Whatever key moves the cursor, and into whichever half, the row marker,
+// the focus and the highlighted row name one row.
+TEST(DataGrid, MarkerFocusAndHighlightStayOnOneRow) {
+    GridFixture f;
+    f.grid.resize(400, 600);  // every row in view: a page moves to the first or last row
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    f.grid.setCurrentSourceRow(1);
+    f.grid.frozenView()->setFocus();
+    struct Step {
+        const char* name;
+        std::function<void(QWidget* focused)> press;
+        int row, column;
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [k, m](QWidget* focused) { QTest::keyClick(focused, k, m); };
+    };
+    const Step steps[] = {
+        {"Ctrl+End", key(Qt::Key_End, Qt::ControlModifier), 4, kPlace},
+        {"Up", key(Qt::Key_Up), 3, kPlace},
+        {"Ctrl+Home", key(Qt::Key_Home, Qt::ControlModifier), 0, kId},
+        {"PgDn", key(Qt::Key_PageDown), 4, kId},
+        {"Right", key(Qt::Key_Right), 4, kName},
+        {"Right into the scrolling half", key(Qt::Key_Right), 4, kShown},
+        {"Ctrl+PgUp", key(Qt::Key_PageUp, Qt::ControlModifier), 0, kShown},
+        {"Ctrl+Down", key(Qt::Key_Down, Qt::ControlModifier), 1, kShown},
+        {"Left into the frozen half", key(Qt::Key_Left), 1, kName},
+        {"PgDn", key(Qt::Key_PageDown), 4, kName},
+        {"Ctrl+click on the current row",
+         [&f](QWidget*) {
+             GridView* view = f.grid.frozenView();
+             const QRect cell = view->visualRect(f.grid.rowsModel()->index(4, kName));
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               cell.center());
+         },
+         4, kName},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.press(QApplication::focusWidget());
+        const QModelIndex current = f.grid.frozenView()->currentIndex();
+        EXPECT_EQ(f.grid.currentSourceRow(), s.row);
+        EXPECT_EQ(f.grid.currentIndex().column(), s.column);
+        const QModelIndexList selected = f.grid.frozenView()->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected[0].row(), current.row());
+        GridView* half =
+            s.column == kId || s.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        EXPECT_EQ(QApplication::focusWidget(), half);
+    }
 }
 
 TEST(DataGrid, UpperTitlesSpanAdjacentColumnsAlsoAfterAMove) {
