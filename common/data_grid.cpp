@@ -457,16 +457,19 @@ bool DataGrid::setCurrentSourceRow(int row) {
     if (!sections.contains(column)) column = sections.first();
     const QModelIndex shown = proxy_->mapFromSource(source->index(row, column));
     if (!shown.isValid()) return false;
-    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
-    if (left_->selectionBehavior() == QAbstractItemView::SelectRows)
-        flags |= QItemSelectionModel::Rows;
-    left_->selectionModel()->setCurrentIndex(shown, flags);
+    left_->selectionModel()->setCurrentIndex(shown, left_->selectingCommand());
     left_->scrollTo(shown);
     right_->scrollTo(shown);
     return true;
 }
 
 void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Qt also makes a cell current without selecting anything: a half that
+    // gets the focus while no cell is current (after a new query whose first
+    // row the filter hides) takes its first cell. The highlight goes with it.
+    QItemSelectionModel* selection = left_->selectionModel();
+    if (current.isValid() && !selection->isSelected(current))
+        selection->select(current, left_->selectingCommand());
     if (left_->hasFocus() || right_->hasFocus()) focusCurrentHalf();
     if (current.row() != previous.row() || !current.isValid())
         Q_EMIT currentRowChanged(current.isValid() ? mapToSource(current).row() : -1);
@@ -537,10 +540,7 @@ bool DataGrid::findNext(const FindOptions& options) {
         const qint64 cell = (start + k) % (rows * n);
         const QModelIndex index = proxy_->index(int(cell / n), sections[int(cell % n)]);
         if (!index.data().toString().contains(options.text, sensitivity)) continue;
-        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
-        if (left_->selectionBehavior() == QAbstractItemView::SelectRows)
-            flags |= QItemSelectionModel::Rows;
-        left_->selectionModel()->setCurrentIndex(index, flags);
+        left_->selectionModel()->setCurrentIndex(index, left_->selectingCommand());
         left_->scrollTo(index);
         right_->scrollTo(index);
         return true;

@@ -120,6 +120,10 @@ QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex
                                                                const QEvent* event) const {
     if (selectionMode() != SingleSelection || !index.isValid())
         return QTableView::selectionCommand(index, event);
+    return selectingCommand();
+}
+
+QItemSelectionModel::SelectionFlags GridView::selectingCommand() const {
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (selectionBehavior() == SelectRows) flags |= QItemSelectionModel::Rows;
     if (selectionBehavior() == SelectColumns) flags |= QItemSelectionModel::Columns;

@@ -20,6 +20,9 @@ class GridView : public QTableView {
     RowIndicator* rowIndicator() const;
 
     void setColumnAlignment(int logical, Qt::Alignment alignment);
+    // What selecting a cell selects here: that cell alone, or with its row or
+    // column as the view's selection behaviour says.
+    QItemSelectionModel::SelectionFlags selectingCommand() const;
     // Scrolls only vertically to rows of a column the other half shows, so
     // that picking a frozen cell leaves the scrolling half where it was.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;

@@ -395,6 +395,12 @@ TEST(DataGrid, MarkerFocusAndHighlightStayOnOneRow) {
         {"Ctrl+Down", key(Qt::Key_Down, Qt::ControlModifier), 1, kShown},
         {"Left into the frozen half", key(Qt::Key_Left), 1, kName},
         {"PgDn", key(Qt::Key_PageDown), 4, kName},
+        {"focus into a half after a new query left no row current",
+         [&f](QWidget*) {
+             f.model.requery();
+             f.grid.scrollingView()->setFocus(Qt::TabFocusReason);
+         },
+         0, kShown},
         {"Ctrl+click on the current row",
          [&f](QWidget*) {
              GridView* view = f.grid.frozenView();
