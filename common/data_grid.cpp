@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 
 namespace common {
@@ -543,6 +544,9 @@ bool DataGrid::findNext(const FindOptions& options) {
         left_->selectionModel()->setCurrentIndex(index, left_->selectingCommand());
         left_->scrollTo(index);
         right_->scrollTo(index);
+        // The match may lie in the part of a long text that the cell cuts off.
+        QToolTip::hideText();
+        viewOf(columnOfSection(index.column()))->showWholeText(index);
         return true;
     }
     return false;

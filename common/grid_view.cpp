@@ -1,32 +1,12 @@
 #include "common/grid_view.h"
 
+#include "common/grid_cell_delegate.h"
+
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <optional>
 
 namespace common {
-
-namespace {
-
-// Aligns cells as their grid column says; everything else is the usual delegate.
-class AlignedDelegate : public QStyledItemDelegate {
-  public:
-    AlignedDelegate(const QHash<int, Qt::Alignment>& alignments, QObject* parent)
-        : QStyledItemDelegate(parent), alignments_(alignments) {}
-
-  protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const auto it = alignments_.constFind(index.column());
-        if (it != alignments_.cend()) option->displayAlignment = *it;
-    }
-
-  private:
-    const QHash<int, Qt::Alignment>& alignments_;
-};
-
-}  // namespace
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
     auto* header = new GridHeader(this);
@@ -35,7 +15,7 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     // A title press must not select the column: titles sort.
     disconnect(header, &QHeaderView::sectionPressed, this, nullptr);
     disconnect(header, &QHeaderView::sectionEntered, this, nullptr);
-    setItemDelegate(new AlignedDelegate(alignments_, this));
+    setItemDelegate(new GridCellDelegate(alignments_, this));
     setCornerButtonEnabled(false);
     setWordWrap(true);
     setTextElideMode(Qt::ElideNone);
@@ -59,6 +39,16 @@ void GridView::setColumnAlignment(int logical, Qt::Alignment alignment) {
     if (!(alignment & Qt::AlignVertical_Mask)) alignment |= Qt::AlignVCenter;
     alignments_.insert(logical, alignment);
     viewport()->update();
+}
+
+bool GridView::showWholeText(const QModelIndex& index) {
+    if (!index.isValid() || horizontalHeader()->isSectionHidden(index.column())) return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    const QPoint below = viewport()->mapToGlobal(option.rect.bottomLeft());
+    return static_cast<GridCellDelegate*>(itemDelegate())
+        ->showWholeText(this, option, index, below);
 }
 
 void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {

@@ -23,6 +23,9 @@ class GridView : public QTableView {
     // What selecting a cell selects here: that cell alone, or with its row or
     // column as the view's selection behaviour says.
     QItemSelectionModel::SelectionFlags selectingCommand() const;
+    // Shows the whole text of the cell as a tool tip under it when the cell
+    // cuts the text off; false when it fits or the cell is not shown here.
+    bool showWholeText(const QModelIndex& index);
     // Scrolls only vertically to rows of a column the other half shows, so
     // that picking a frozen cell leaves the scrolling half where it was.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QToolTip>
 #include <functional>
 
 using common::DataGrid;
@@ -425,6 +427,49 @@ TEST(DataGrid, MarkerFocusAndHighlightStayOnOneRow) {
     }
 }
 
+// A cell too narrow for a word, or with more lines than the row holds,
+// shows its whole text as its tool tip when pointed at; a cell that fits
+// has none. (A tip being hidden fades out for a while, so the cells that
+// fit are asked directly.)
+TEST(DataGrid, ClippedCellShowsItsWholeTextAsToolTip) {
+    GridFixture f;
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    struct Case {
+        const char* name;
+        int column;
+        QString text;
+        bool tip;
+    };
+    const Case cases[] = {
+        {"fits", kShown, "Альфа\nКиїв", false},
+        {"a word wider than the column", kName, "Сільськогосподарське", true},
+        {"more lines than the row", kShown, "Альфа\nКиїв\nвул. Садова, 113", true},
+        {"a long path", kShown, "C:\\archive\\2015\\opys_15\\spravy.doc", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.model.item(0, c.column)->setText(c.text);
+        GridView* view = c.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QModelIndex index = f.grid.rowsModel()->index(0, c.column);
+        const QPoint inside = view->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, inside, view->viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(view->viewport(), &help);
+        if (c.tip) {
+            EXPECT_TRUE(QToolTip::isVisible());
+            EXPECT_EQ(QToolTip::text(), c.text);
+        }
+        EXPECT_EQ(view->showWholeText(index), c.tip);
+    }
+
+    // A match found in the part of a text that its cell cuts off is shown
+    // whole beside the cell.
+    f.model.item(3, kShown)->setText("дельта\nОдеса, вул. Дерибасівська, 1");
+    ASSERT_TRUE(f.grid.findNext({"Дерибасівська"}));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "дельта\nОдеса, вул. Дерибасівська, 1");
+}
+
 TEST(DataGrid, UpperTitlesSpanAdjacentColumnsAlsoAfterAMove) {
     QStandardItemModel model;
     fill(model);
@@ -485,9 +530,15 @@ TEST(DataGrid, FindMovesTheCurrentCellOverShownRows) {
         {{"2011", 4}, true, 2, kDate},
     };
     for (const Step& s : steps) {
-        EXPECT_EQ(f.grid.findNext(s.options), s.found) << s.options.text.toStdString();
-        EXPECT_EQ(f.grid.currentIndex().row(), s.row) << s.options.text.toStdString();
-        EXPECT_EQ(f.grid.currentIndex().column(), s.column) << s.options.text.toStdString();
+        SCOPED_TRACE(s.options.text.toStdString());
+        EXPECT_EQ(f.grid.findNext(s.options), s.found);
+        EXPECT_EQ(f.grid.currentIndex().row(), s.row);
+        EXPECT_EQ(f.grid.currentIndex().column(), s.column);
+        // The found cell is scrolled into view in its half.
+        GridView* half =
+            s.column == kId || s.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QRect cell = half->visualRect(f.grid.frozenView()->currentIndex());
+        EXPECT_TRUE(half->viewport()->rect().contains(cell));
     }
     // Rows narrowed away are not searched.
     f.grid.setFilterText(1, "гам");
