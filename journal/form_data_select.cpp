@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
@@ -32,6 +33,20 @@ class SelectionGrid : public QTableWidget {
         if (!editor) return;
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+
+  protected:
+    // Delete and Backspace on a value cell that is not being edited empty
+    // it, as in a grid of inputs; the labels cannot be edited, so they stay.
+    void keyPressEvent(QKeyEvent* event) override {
+        QTableWidgetItem* item = currentItem();
+        if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
+            state() != EditingState && item && (item->flags() & Qt::ItemIsEditable)) {
+            item->setText(QString());
+            event->accept();
+            return;
+        }
+        QTableWidget::keyPressEvent(event);
     }
 };
 

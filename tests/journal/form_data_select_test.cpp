@@ -168,6 +168,29 @@ TEST(TFormDataSelectTest, EnterCommitsTheCellThenConfirms) {
     }
 }
 
+// Delete and Backspace empty the value cell that is current and not being
+// edited, as in any grid of inputs; a label stays as it is.
+TEST(TFormDataSelectTest, DeleteAndBackspaceEmptyAValueCell) {
+    for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {
+        SCOPED_TRACE(key);
+        Fixture fx;
+        TFormDataSelect& f = fx.form;
+        f.show();
+        QTableWidget* grid = f.StringGridParams;
+        enter(f, kStartYear, kMin, "1990");
+        enter(f, kStopYear, kMax, "2000");
+        grid->setCurrentCell(kStartYear, kMin);
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(cell(f, kStartYear, kMin), "");
+        EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);  // no editor opened
+        EXPECT_EQ(cell(f, kStopYear, kMax), "2000");
+        grid->setCurrentCell(kStartYear, 0);
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(cell(f, kStartYear, 0), u("Прешій рік"));
+        f.reject();
+    }
+}
+
 // Esc first abandons the cell's edit, then cancels the dialog.
 TEST(TFormDataSelectTest, EscapeRevertsTheCellThenCancels) {
     Fixture fx;
