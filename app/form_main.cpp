@@ -1,6 +1,7 @@
 #include "app/form_main.h"
 
 #include "app/action_icons.h"
+#include "app/focus_return.h"
 #include "common/data_grid.h"
 #include "common/form_config.h"
 #include "common/general_error.h"
@@ -133,6 +134,10 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
         for (std::size_t p = 0; p < std::min(widths.size(), std::size_t(present.size())); ++p)
             if (present[qsizetype(p)] > 0) widths[p] = present[qsizetype(p)];
     };
+
+    // Every dialog is modal over this window; when one closes, the keys of
+    // the actions must work again at once.
+    new FocusReturn(this);
 
     // The toolkit's idle-time enabling: re-evaluated whenever the window
     // is idle for a moment and after every action.

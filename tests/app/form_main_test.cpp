@@ -2,6 +2,7 @@
 #include "common/data_grid.h"
 #include "common/grid_filter_model.h"
 #include "common/grid_header.h"
+#include "common/qt_prompter.h"
 #include "core/schema.h"
 #include "journal/form_data_select.h"
 #include "journal/journal_view.h"
@@ -11,6 +12,7 @@
 #include "tests/support/typing.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -230,6 +232,33 @@ TEST_F(MainWindow, FilteredGridKeepsItsColumnsThroughNewQueries) {
     EXPECT_TRUE(
         f.readAll().contains("Col0W=44\r\nCol1W=200\r\nCol2W=180\r\nCol3W=190\r\n"
                              "Col4W=160\r\nCol5W=150\r\nCol6W=165\r\nCol7W=114"));
+}
+
+// A dialog that closes hands the focus back to the window it blocked: a
+// box over the data selection to the selection, the selection to the main
+// window, whose keys (F7 ...) then work at once.
+TEST(MainWindowFocus, ClosingADialogGivesTheFocusBack) {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    journal::TFormDataSelect dialog(prompter, &window);
+    dialog.setWindowModality(Qt::ApplicationModal);  // as while it runs
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const auto box =
+        common::makeMessageBox(common::BoxKind::Error, QString::fromUtf8("Ошибка"), "?", &window);
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box.get()));
+
+    box->accept();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &dialog);
+    dialog.reject();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &window);
 }
 
 TEST(MainWindowSettings, StoredWidthsApplyByPosition) {
