@@ -32,9 +32,11 @@ bool DataGrid::findNext(const FindOptions& options) {
         left_->selectionModel()->setCurrentIndex(index, left_->selectingCommand());
         left_->scrollTo(index);
         right_->scrollTo(index);
-        // The match may lie in the part of a long text that the cell cuts off.
-        QToolTip::hideText();
-        viewOf(columnOfSection(index.column()))->showWholeText(index);
+        // The match may lie in the part of a long text that the cell cuts
+        // off. A tip still up from the last match is replaced, not hidden
+        // first: Qt keeps a tip with the same text at the same place as it is,
+        // and a hidden one would then fade out after all.
+        if (!viewOf(columnOfSection(index.column()))->showWholeText(index)) QToolTip::hideText();
         return true;
     }
     return false;
