@@ -1,9 +1,9 @@
 #include "core/client_dataset.h"
 
 #include "core/codepage.h"
-#include "core/sql_text.h"
+#include "core/sql_literals.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace core {
 
@@ -11,15 +11,20 @@ namespace {
 const char* const kConflict = "Запись изменена или удалена другим пользователем.";
 
 // The text form a value is kept in, as the server's text protocol gives it.
+// Only an invalid QVariant is NULL; an empty text stays an empty text.
 std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
-    if (!v.isValid() || v.isNull()) return std::nullopt;
+    if (!v.isValid()) return std::nullopt;
     switch (f.kind) {
         case FieldKind::Integer:
+            if (v.typeId() == QMetaType::ULongLong || v.typeId() == QMetaType::UInt)
+                return QByteArray::number(v.toULongLong());
             return QByteArray::number(v.toLongLong());
         case FieldKind::Floating: {
-            char buf[64];
-            const int n = std::snprintf(buf, sizeof buf, "%.15g", v.toDouble());
-            return QByteArray(buf, n);
+            // The shortest form that reads back as the same double, with a
+            // decimal point whatever the locale.
+            char buf[40];
+            const auto r = std::to_chars(buf, buf + sizeof buf, v.toDouble());
+            return QByteArray(buf, r.ptr - buf);
         }
         case FieldKind::Date: {
             const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
@@ -42,8 +47,6 @@ std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
     }
     QByteArray bytes =
         v.typeId() == QMetaType::QByteArray ? v.toByteArray() : toCp1251(v.toString());
-    // As with the usual data-aware controls, an emptied text field is NULL.
-    if (bytes.isEmpty()) return std::nullopt;
     if (f.width > 0 && bytes.size() > f.width) bytes.truncate(f.width);
     return bytes;
 }
@@ -308,7 +311,10 @@ void ClientDataSet::post() {
     Row& row = rows_[std::size_t(current_)];
     for (int i = 0; i < fieldCount(); ++i) {
         const FieldDef& f = fields_[std::size_t(i)];
-        if (f.required && !f.calculated && row.data.isNull(i))
+        // A required text needs some text: an empty key is no key.
+        const bool missing =
+            row.data.isNull(i) || (f.kind == FieldKind::Text && row.data.get(i).empty());
+        if (f.required && !f.calculated && missing)
             throw DataSetError("Поле '" + f.name + "' должно иметь значение");
     }
     if (state_ == State::Insert) {
@@ -376,11 +382,8 @@ void ClientDataSet::remove() {
 }
 
 QByteArray ClientDataSet::literal(const PackedRow& row, int field) const {
-    if (row.isNull(field)) return "NULL";
-    const std::string_view v = row.get(field);
-    if (fields_[std::size_t(field)].kind == FieldKind::Integer)
-        return QByteArray(v.data(), qsizetype(v.size()));
-    return quoted(v);
+    return SqlValue(
+        FieldValue(fields_[std::size_t(field)].kind, row.isNull(field), row.get(field)));
 }
 
 QByteArray ClientDataSet::whereAll(const PackedRow& original) const {

@@ -32,9 +32,13 @@ QString DataSetModel::displayText(const FieldValue& v) {
     if (v.isNull()) return {};
     switch (v.kind()) {
         case FieldKind::Date:
-            return v.asDate().toString(QStringLiteral("dd.MM.yyyy"));
+            if (const QDate d = v.asDate(); d.isValid())
+                return d.toString(QStringLiteral("dd.MM.yyyy"));
+            break;  // a zero or partial date shows as the server wrote it
         case FieldKind::DateTime:
-            return v.asDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+            if (const QDateTime dt = v.asDateTime(); dt.isValid())
+                return dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+            break;
         default:
             break;
     }

@@ -1,5 +1,6 @@
 #include "core/main_state.h"
 
+#include "core/logging.h"
 #include "core/schema.h"
 
 namespace core {
@@ -67,7 +68,14 @@ bool MainState::OpenDataSets(int tag, Prompter& prompter) {
         if (ds->tag() != tag) continue;
         try {
             ds->open();
-        } catch (const DbError&) {
+        } catch (const DbError& e) {
+            qCWarning(lcDb) << "reference list" << ds->name() << "not opened:" << e.number()
+                            << e.detail();
+            prompter.beep();
+            return false;
+        } catch (const std::exception& e) {
+            // A table that lacks a column the list needs, for one.
+            qCWarning(lcDb) << "reference list" << ds->name() << "not opened:" << e.what();
             prompter.beep();
             return false;
         }
@@ -107,7 +115,7 @@ void ActionLoginExecute(MainState& state, LoginDialog& dialog, Prompter& prompte
     SetConnectionParam(s.connection, QStringLiteral("Database"), s.database_name);
     try {
         s.connection.open();
-    } catch (const DbError&) {
+    } catch (const DbError&) {  // the cause is logged by the connection
         ErrorBox(prompter, QStringLiteral("Не могу подключиться к серверу"));
         return;
     }

@@ -1,7 +1,7 @@
 #include "journal/data_selection.h"
 
-#include "common/sql_literals.h"
 #include "core/codepage.h"
+#include "core/sql_literals.h"
 
 #include <QRegularExpression>
 #include <QTime>
@@ -19,7 +19,7 @@ QString trimControls(const QString& s) {
 
 // L(x): the value as a double-quoted SQL text literal.
 QString literal(const QString& value) {
-    return core::fromCp1251(common::SqlQuote(core::toCp1251(value), false));
+    return core::fromCp1251(core::SqlQuote(core::toCp1251(value), false));
 }
 
 bool readTime(const QString& text) {

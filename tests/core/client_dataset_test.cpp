@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
+#include <clocale>
 
 using core::ClientDataSet;
 using core::Connection;
@@ -151,7 +153,7 @@ TEST_F(DataSetTest, TextIsCutAtItsWidthOnAssignment) {
 TEST_F(DataSetTest, RequiredFieldLeftEmptyRefusesThePostAndKeepsEditing) {
     ds.append();
     ds.setValue(u"id", 5);
-    ds.setValue(u"name", "");  // an emptied text is NULL
+    ds.setValue(u"name", "");  // an empty key is no key
     try {
         ds.post();
         FAIL() << "posted without a required value";
@@ -295,6 +297,63 @@ TEST_F(DataSetTest, DeclaredFieldsExistWhileClosedAndAreTakenByName) {
     EXPECT_THROW(declared.open(), DataSetError);
     EXPECT_FALSE(declared.isActive());
     EXPECT_EQ(declared.fieldCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Values Qt cannot hold and numbers read under a decimal comma: an update of
+// another column finds the row by them, and they come back as they were.
+TEST(DataSetValues, WhatTheServerHoldsSurvivesAnUpdateUnderADecimalComma) {
+    const std::string savedLocale = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "uk_UA.UTF-8"), nullptr);
+    TempDatabase db(false);
+    db.exec("set session sql_mode = ''");
+    db.exec(
+        "create table v (id int not null primary key, note char(10) null, f double null,"
+        " d date null, dt datetime null, tm time null, ub bigint unsigned null)"
+        " engine=MyISAM default charset=cp1251");
+    db.exec(
+        "insert into v values (1, 'a', 1.5, '0000-00-00', '0000-00-00 00:00:00', '838:59:59',"
+        " 18446744073709551615), (2, 'b', 0.30000000000000004, '2012-00-00', NULL,"
+        " '-01:02:03', 0), (3, 'c', 12.5, '2012-05-01', '2011-03-15 10:20:30', '08:05:09', 1)");
+    const auto table = [&] {
+        QStringList out;
+        auto r =
+            db.connection().query(QByteArray("select id, ifnull(note,'<null>'), f, d, "
+                                             "ifnull(dt,'<null>'), tm, ub from v order by id"));
+        while (r->next()) {
+            QStringList cells;
+            for (int i = 0; i < 7; ++i) cells << r->field(i).asText();
+            out << cells.join('|');
+        }
+        return out;
+    };
+    const QStringList before = table();
+    Connection conn;
+    testing_support::openServer(conn, db.name());
+    ClientDataSet ds("ClientDataSet_v", conn);
+    ds.setCommandText(QByteArray("select * from v order by id"));
+    ds.open();
+    EXPECT_EQ(ds.value(0, 2).asDouble(), 1.5);
+    for (int row = 0; row < 3; ++row) {
+        ds.setCurrent(row);
+        ds.edit();
+        ds.setValue(u"note", "");  // an empty text, not NULL
+        ds.post();
+    }
+    ds.setCurrent(2);
+    ds.edit();
+    ds.setValue(u"f", 2.25);
+    ds.post();
+    const auto r = ds.applyUpdates(0);
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    QStringList expected = before;
+    for (QString& line : expected) line.replace(QRegularExpression("^(\\d)\\|[a-c]\\|"), "\\1||");
+    expected[2].replace("|12.5|", "|2.25|");
+    EXPECT_EQ(table(), expected);
+    std::setlocale(LC_NUMERIC, savedLocale.c_str());
 }
 
 }  // namespace

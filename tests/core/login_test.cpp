@@ -147,6 +147,54 @@ TEST_F(Login, DatabaseWithoutReferenceListsBeepsAndTellsIt) {
     EXPECT_FALSE(state.journal().isActive());
 }
 
+// Any failure while the lists open takes the same path, also a table that
+// lacks a column its list needs.
+TEST_F(Login, ReferenceTableLackingAColumnBeepsAndTellsIt) {
+    TempDatabase db(true, "velkor");
+    db.exec("alter table sprav_org_list drop column org_place");
+    loginRoot(suffixOf(db));
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes[0].kind, Kind::Beep);
+    EXPECT_EQ(prompter.boxes[1].kind, Kind::Error);
+    EXPECT_EQ(prompter.boxes[1].caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(prompter.boxes[1].text, QString::fromUtf8("Не удалось подключить справочники."));
+    EXPECT_TRUE(state.session.connected());
+    EXPECT_FALSE(state.referenceList("sprav_org_list").isActive());
+    EXPECT_FALSE(state.journal().isActive());
+}
+
+// A connection the server dropped: the user reads a Russian text, and the
+// enabling rule treats the session as closed until the next login.
+TEST_F(Login, LostConnectionSpeaksRussianAndClosesTheSession) {
+    TempDatabase db(true, "velkor");
+    db.exec("insert into doc_list (Rec_IDN, pr_date) values (1, '2012-05-01')");
+    loginRoot(suffixOf(db));
+    ASSERT_TRUE(state.session.connected());
+    qint64 id = 0;
+    {
+        auto r = state.session.connection.query(QByteArray("select connection_id()"));
+        ASSERT_TRUE(r->next());
+        id = r->field(0).asInt64();
+    }
+    db.exec(QString("kill connection %1").arg(id));
+    try {
+        state.RunJournalQuery();
+        FAIL() << "a query on a killed connection succeeded";
+    } catch (const core::DbError& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("Соединение с сервером потеряно. "
+                                                 "Подключитесь к базе данных заново."));
+        EXPECT_TRUE(e.connectionLost());
+    }
+    EXPECT_FALSE(state.session.connected());
+    EXPECT_TRUE(core::actionEnabled(100, state));
+    EXPECT_FALSE(core::actionEnabled(200, state));
+    EXPECT_FALSE(core::actionEnabled(0, state));
+    // Logging in again works without restarting.
+    loginRoot(suffixOf(db));
+    EXPECT_TRUE(state.session.connected());
+    EXPECT_EQ(state.journal().rowCount(), 1);
+}
+
 TEST_F(Login, HistoryKeepsTheFirstFormOfANameAndAFailedReloginClosesTheSession) {
     createRootInOtherCase();
     loginRoot("", "root");
