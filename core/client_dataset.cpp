@@ -251,8 +251,11 @@ void ClientDataSet::calculate(PackedRow& row) const {
 void ClientDataSet::beginNewRow(int at) {
     if (state_ == State::Inactive) throw DataSetError(name_ + ": набор данных закрыт");
     if (state_ == State::Edit || state_ == State::Insert) post();
+    // The row is built (and its calculation run, which may throw) before the
+    // views are told a row is coming.
+    PackedRow row = emptyRow();
     Q_EMIT rowAboutToBeInserted(at);
-    rows_.insert(rows_.begin() + at, Row{emptyRow(), nextId_++, Status::Unchanged});
+    rows_.insert(rows_.begin() + at, Row{std::move(row), nextId_++, Status::Unchanged});
     state_ = State::Insert;
     current_ = at;
     Q_EMIT rowInserted(at);

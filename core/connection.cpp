@@ -181,17 +181,7 @@ void Connection::open() {
     mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &timeouts_.read);
     mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &timeouts_.write);
 
-    QString host = param(QStringLiteral("HostName"));
-    unsigned port = 0;
-    const int colon = host.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0 && host.indexOf(QLatin1Char(':')) == colon) {
-        bool ok = false;
-        const unsigned p = host.mid(colon + 1).toUInt(&ok);
-        if (ok) {
-            port = p;
-            host.truncate(colon);
-        }
-    }
+    const auto [host, port] = splitHostPort(param(QStringLiteral("HostName")));
     const QByteArray h = toCp1251(host), u = toCp1251(param(QStringLiteral("User_Name"))),
                      p = toCp1251(param(QStringLiteral("Password"))),
                      d = toCp1251(param(QStringLiteral("Database")));
@@ -200,9 +190,14 @@ void Connection::open() {
                             CLIENT_FOUND_ROWS)) {
         const unsigned n = mysql_errno(m);
         const QString text = fromCp1251(QByteArray(mysql_error(m)));
-        qCWarning(lcDb) << "cannot connect to" << host << "as" << param(QStringLiteral("User_Name"))
-                        << "database" << param(QStringLiteral("Database")) << ":" << n << text;
+        qCWarning(lcDb) << "cannot connect to" << host << "port" << port << "as"
+                        << param(QStringLiteral("User_Name")) << "database"
+                        << param(QStringLiteral("Database")) << ":" << n << text;
         mysql_close(m);
+        // The server's own refusals (a wrong password, no such database) keep
+        // its words; the client library's (no answer, unknown host) get ours.
+        if (clientNumber(n))
+            throw DbError(n, QStringLiteral("Сервер %1 не отвечает.").arg(host), text);
         throw DbError(n, text);
     }
     mysql_ = m;
@@ -309,6 +304,20 @@ std::unique_ptr<Result> Connection::query(const QByteArray& sql) {
 }
 
 std::unique_ptr<Result> Connection::query(const QString& sql) { return query(toCp1251(sql)); }
+
+HostPort splitHostPort(const QString& hostName) {
+    HostPort out{hostName, 0};
+    const qsizetype colon = hostName.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0 || hostName.indexOf(QLatin1Char(':')) != colon) return out;
+    const QString digits = hostName.mid(colon + 1);
+    bool ok = !digits.isEmpty();
+    for (QChar c : digits) ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const unsigned port = ok ? digits.toUInt(&ok) : 0;
+    if (!ok || port > 65535) return out;
+    out.host = hostName.left(colon);
+    out.port = port;
+    return out;
+}
 
 void SetConnectionParam(Connection& connection, const QString& name, const QString& value) {
     connection.close();

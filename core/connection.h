@@ -139,6 +139,15 @@ class Connection {
     Timeouts timeouts_;
 };
 
+// The server address of a HostName value: "host" or "host:port" (a port of
+// digits only; 0 means the client's default, 3306). A value with more than
+// one colon is an IPv6 address without a port.
+struct HostPort {
+    QString host;
+    unsigned port = 0;
+};
+HostPort splitHostPort(const QString& hostName);
+
 // Sets one parameter line: closes the connection, then replaces the first
 // line that contains the name anywhere (case-sensitive) by name=value, or
 // appends name=value when no line contains it.

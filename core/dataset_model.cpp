@@ -74,10 +74,19 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!editable_ || role != Qt::EditRole || !index.isValid()) return false;
     if (dataset_.field(index.column()).calculated) return false;
-    dataset_.setCurrent(index.row());
-    dataset_.edit();
-    dataset_.setValue(index.column(), value);
-    return true;
+    try {
+        dataset_.setCurrent(index.row());
+        dataset_.edit();
+        dataset_.setValue(index.column(), value);
+        return true;
+    } catch (const DbError& e) {
+        Q_EMIT failed(e.message());
+    } catch (const DataSetError& e) {
+        Q_EMIT failed(e.message());
+    } catch (const std::exception& e) {
+        Q_EMIT failed(QString::fromUtf8(e.what()));
+    }
+    return false;
 }
 
 }  // namespace core

@@ -2,6 +2,7 @@
 
 #include "core/ini_file.h"
 #include "core/logging.h"
+#include "core/text_trim.h"
 
 #include <QCollator>
 #include <QFileInfo>
@@ -17,13 +18,6 @@ const QString kMain = QStringLiteral("main");
 const QString kLog = QStringLiteral("login_log");
 const QString kGrid = QStringLiteral("Grid");
 constexpr int kMaxLogEntries = 100;
-
-QString trimControls(const QString& s) {
-    int b = 0, e = int(s.size());
-    while (b < e && s.at(b).unicode() <= 32) ++b;
-    while (e > b && s.at(e - 1).unicode() <= 32) --e;
-    return s.mid(b, e - b);
-}
 
 // Alphabetical order of Ukrainian names (Є after Е, І and Ї after И),
 // without regard to letter case; code point order would put Є, І and Ї

@@ -181,6 +181,49 @@ TEST_F(DataSetTest, CancelDropsANewRowAndRestoresAnEditedOne) {
     EXPECT_EQ(ds.pendingCount(), 0);
 }
 
+// The delete names the row as the server still holds it, not as edited.
+TEST_F(DataSetTest, RowEditedThenDeletedBeforeSendingIsDeleted) {
+    ds.setCurrent(1);
+    ds.edit();
+    ds.setValue(u"note", "changed");
+    ds.setValue(u"n", 99);
+    ds.post();
+    ds.remove();
+    EXPECT_EQ(ds.pendingCount(), 1);
+    const auto r = ds.applyUpdates(0);
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(serverRows(), QStringList({"1|one|<null>|10|2012-05-01", "3|three||0|<null>"}));
+}
+
+// Errors stop at the model: a refused edit is reported, not thrown into the
+// view's delegate code, and a calculation that throws on a new row leaves
+// the views consistent.
+TEST_F(DataSetTest, ModelReportsARefusalInsteadOfThrowing) {
+    core::DataSetModel model(ds);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.setEditable(true);
+    QStringList reported;
+    QObject::connect(&model, &core::DataSetModel::failed, [&](const QString& m) { reported << m; });
+    EXPECT_TRUE(model.setData(model.index(0, 1), ""));    // a required text emptied
+    EXPECT_FALSE(model.setData(model.index(1, 1), "x"));  // moving on posts it
+    EXPECT_EQ(reported, QStringList({QString::fromUtf8("Поле 'name' должно иметь значение")}));
+    ds.cancel();
+
+    ClientDataSet calc("ClientDataSet_t", conn);
+    calc.setCommandText(QByteArray("select * from t order by id"));
+    calc.addCalculatedField("Label", 6);
+    calc.open();
+    core::DataSetModel calcModel(calc);
+    QAbstractItemModelTester calcTester(&calcModel,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+    calc.onCalcFields = [](ClientDataSet&, core::CalcRow&) {
+        throw DataSetError("calculation refused");
+    };
+    EXPECT_THROW(calc.append(), DataSetError);
+    EXPECT_EQ(calcModel.rowCount(), 3);
+    EXPECT_EQ(calc.rowCount(), 3);
+}
+
 TEST_F(DataSetTest, DeletingAnUnsentInsertSendsNothing) {
     ds.append();
     ds.setValue(u"id", 7);
@@ -346,12 +389,13 @@ TEST(DataSetValues, WhatTheServerHoldsSurvivesAnUpdateUnderADecimalComma) {
     ds.setCurrent(2);
     ds.edit();
     ds.setValue(u"f", 2.25);
+    ds.setValue(u"tm", QTime(7, 6, 5));
     ds.post();
     const auto r = ds.applyUpdates(0);
     EXPECT_TRUE(r.ok()) << r.message.toStdString();
     QStringList expected = before;
     for (QString& line : expected) line.replace(QRegularExpression("^(\\d)\\|[a-c]\\|"), "\\1||");
-    expected[2].replace("|12.5|", "|2.25|");
+    expected[2].replace("|12.5|", "|2.25|").replace("|08:05:09|", "|07:06:05|");
     EXPECT_EQ(table(), expected);
     std::setlocale(LC_NUMERIC, savedLocale.c_str());
 }

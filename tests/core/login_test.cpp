@@ -4,6 +4,8 @@
 #include "tests/support/test_server.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 using core::ActionLoginExecute;
@@ -31,14 +33,30 @@ class Login : public ::testing::Test {
     void loginRoot(const QString& suffix, const QString& name = "root") {
         login(suffix, name, testing_support::serverPassword());
     }
-    // Server account names are case-sensitive: "Root" is an account of its own.
-    static void createRootInOtherCase() {
-        core::Connection admin;
-        testing_support::openServer(admin);
-        admin.execute("create user if not exists 'Root'@'127.0.0.1' identified by '" +
-                      testing_support::serverPassword() + "'");
-        admin.execute(QString("grant all privileges on *.* to 'Root'@'127.0.0.1'"));
-    }
+    // Server account names are case-sensitive: "Root" is an account of its
+    // own, made for the test and dropped after it. Tests in other processes
+    // that need it wait for the lock, so none drops it under another's feet.
+    class RootInOtherCase {
+      public:
+        RootInOtherCase() : lock_(QDir::temp().filePath("velkor_test_Root_account.lock")) {
+            lock_.setStaleLockTime(0);
+            EXPECT_TRUE(lock_.lock());
+            testing_support::openServer(admin_);
+            admin_.execute("create user if not exists 'Root'@'127.0.0.1' identified by '" +
+                           testing_support::serverPassword() + "'");
+            admin_.execute(QString("grant all privileges on *.* to 'Root'@'127.0.0.1'"));
+        }
+        ~RootInOtherCase() {
+            try {
+                admin_.execute(QString("drop user if exists 'Root'@'127.0.0.1'"));
+            } catch (...) {
+            }
+        }
+
+      private:
+        QLockFile lock_;
+        core::Connection admin_;
+    };
     QTemporaryDir dir;
     MainState state;
     ScriptedLogin dialog;
@@ -46,7 +64,7 @@ class Login : public ::testing::Test {
 };
 
 TEST_F(Login, RootWithoutSuffixInAnyCaseOpensMysqlAndStops) {
-    createRootInOtherCase();
+    RootInOtherCase root;
     loginRoot("", "Root");
     EXPECT_TRUE(state.session.connected());
     EXPECT_EQ(state.session.database_name, "mysql");
@@ -196,7 +214,7 @@ TEST_F(Login, LostConnectionSpeaksRussianAndClosesTheSession) {
 }
 
 TEST_F(Login, HistoryKeepsTheFirstFormOfANameAndAFailedReloginClosesTheSession) {
-    createRootInOtherCase();
+    RootInOtherCase root;
     loginRoot("", "root");
     loginRoot("", "Root");
     EXPECT_EQ(state.settings.login_log, QStringList({"root"}));

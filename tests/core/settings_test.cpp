@@ -137,8 +137,10 @@ TEST_F(SettingsFile, ColumnWidthsAreReadByPositionWithPresentWidthsAsDefault) {
 
 TEST_F(SettingsFile, UnwritableFileIsIgnoredSilently) {
     Settings s;
-    SaveSettings(dir.filePath("no/such/dir/velkor.INI"), s, widths);
-    SUCCEED();
+    const QString nowhere = dir.filePath("no/such/dir/velkor.INI");
+    SaveSettings(nowhere, s, widths);
+    EXPECT_FALSE(QFile::exists(nowhere));
+    EXPECT_FALSE(QFile::exists(nowhere + ".lock"));
 }
 
 TEST_F(SettingsFile, ZeroWidthsAreNeitherSavedNorRead) {
