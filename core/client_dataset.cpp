@@ -172,7 +172,7 @@ void ClientDataSet::open() {
             if (!table.isEmpty()) updateTable_ = table;
         }
         const int total = int(fields_.size());
-        const bool calc = onCalcFields && total > stored;
+        const bool calc = calcFields_ && total > stored;
         while (result->next()) {
             auto get = [&](int i) -> std::optional<std::string_view> {
                 if (i >= stored || result->isNull(from[std::size_t(i)])) return std::nullopt;
@@ -186,7 +186,7 @@ void ClientDataSet::open() {
                 const int r = from[std::size_t(i)];
                 return FieldValue(fields_[std::size_t(i)].kind, result->isNull(r), result->raw(r));
             });
-            onCalcFields(*this, cr);
+            calcFields_(*this, cr);
             rows_.push_back(
                 {PackedRow::packWith(total,
                                      [&](int i) { return i < stored ? get(i) : cr.calculated(i); }),
@@ -233,14 +233,14 @@ PackedRow ClientDataSet::emptyRow() const {
 }
 
 void ClientDataSet::calculate(PackedRow& row) const {
-    if (!onCalcFields) return;
+    if (!calcFields_) return;
     bool any = false;
     for (const FieldDef& f : fields_) any = any || f.calculated;
     if (!any) return;
     PackedCalcRow cr(*this, [&](int i) {
         return FieldValue(fields_[std::size_t(i)].kind, row.isNull(i), row.get(i));
     });
-    onCalcFields(const_cast<ClientDataSet&>(*this), cr);
+    calcFields_(const_cast<ClientDataSet&>(*this), cr);
     row = PackedRow::packWith(fieldCount(), [&](int i) -> std::optional<std::string_view> {
         if (fields_[std::size_t(i)].calculated) return cr.calculated(i);
         if (row.isNull(i)) return std::nullopt;
@@ -310,7 +310,7 @@ int ClientDataSet::indexOfRow(std::uint32_t id) const {
 
 void ClientDataSet::post() {
     requireEditing();
-    if (beforePost) beforePost(*this);
+    for (const Hook& hook : beforePost_) hook(*this);
     Row& row = rows_[std::size_t(current_)];
     for (int i = 0; i < fieldCount(); ++i) {
         const FieldDef& f = fields_[std::size_t(i)];
@@ -335,7 +335,7 @@ void ClientDataSet::post() {
     backup_ = PackedRow();
     state_ = State::Browse;
     Q_EMIT rowChanged(current_);
-    if (afterPost) afterPost(*this);
+    for (const Hook& hook : afterPost_) hook(*this);
 }
 
 void ClientDataSet::cancel() {
@@ -381,7 +381,7 @@ void ClientDataSet::remove() {
     current_ = rows_.empty() ? -1 : std::min(at, rowCount() - 1);
     Q_EMIT rowRemoved(at);
     Q_EMIT currentChanged(current_);
-    if (afterDelete) afterDelete(*this);
+    for (const Hook& hook : afterDelete_) hook(*this);
 }
 
 QByteArray ClientDataSet::literal(const PackedRow& row, int field) const {

@@ -216,9 +216,8 @@ TEST_F(DataSetTest, ModelReportsARefusalInsteadOfThrowing) {
     core::DataSetModel calcModel(calc);
     QAbstractItemModelTester calcTester(&calcModel,
                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
-    calc.onCalcFields = [](ClientDataSet&, core::CalcRow&) {
-        throw DataSetError("calculation refused");
-    };
+    calc.setCalcFields(
+        [](ClientDataSet&, core::CalcRow&) { throw DataSetError("calculation refused"); });
     EXPECT_THROW(calc.append(), DataSetError);
     EXPECT_EQ(calcModel.rowCount(), 3);
     EXPECT_EQ(calc.rowCount(), 3);
@@ -235,18 +234,18 @@ TEST_F(DataSetTest, DeletingAnUnsentInsertSendsNothing) {
 
 TEST_F(DataSetTest, HooksRunAroundPostAndDelete) {
     QStringList calls;
-    ds.beforePost = [&](ClientDataSet& d) {
+    ds.addBeforePost([&](ClientDataSet& d) {
         calls << "before";
         if (d.value(u"id").isNull()) d.setValue(u"id", 42);
-    };
-    ds.afterPost = [&](ClientDataSet& d) {
+    });
+    ds.addAfterPost([&](ClientDataSet& d) {
         calls << "after";
         d.applyUpdates(0);
-    };
-    ds.afterDelete = [&](ClientDataSet& d) {
+    });
+    ds.addAfterDelete([&](ClientDataSet& d) {
         calls << "deleted";
         d.applyUpdates(0);
-    };
+    });
     ds.append();
     ds.setValue(u"name", "auto");
     ds.post();  // the required id is set by the hook before the check
@@ -259,13 +258,13 @@ TEST_F(DataSetTest, CalculatedFieldsFollowEveryChange) {
     ClientDataSet calc("ClientDataSet_t", conn);
     calc.setCommandText(QByteArray("select * from t order by id"));
     calc.addCalculatedField("Label", 6);
-    calc.onCalcFields = [](ClientDataSet& d, core::CalcRow& row) {
+    calc.setCalcFields([](ClientDataSet& d, core::CalcRow& row) {
         const int name = d.fieldIndex(u"name");
         const int n = d.fieldIndex(u"n");
         QByteArray s = row.value(name).bytes();
         if (!row.value(n).isNull()) s += ':' + row.value(n).bytes();
         row.setCalculated(d.fieldIndex(u"Label"), s);
-    };
+    });
     calc.open();
     const int label = calc.fieldIndex(u"Label");
     ASSERT_EQ(label, 5);
