@@ -1,9 +1,12 @@
 #pragma once
-// The main window: menu, tool bar and actions over the journal grid and the
-// selection line. It owns the settings, the session and the selection state
-// (core::MainState) and hands each action to the feature that runs it.
+// The main window: the menu, the tool bar and the actions over the journal
+// grid and the selection line, and the rule that enables the actions. It
+// owns what the features share (core::AppContext) and one controller per
+// feature; each action is bound to its controller's handler. An action
+// whose feature has no controller yet stays disabled.
 
-#include "core/main_state.h"
+#include "core/app_context.h"
+#include "core/login.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -23,7 +26,9 @@ class TFormDataSelect;
 
 namespace app {
 
-// The windows made at start-up that the main window opens.
+class SessionController;
+
+// The windows made at start-up that the controllers open.
 struct Forms {
     common::TFormConfig* config = nullptr;
     journal::TFormDataSelect* dataSelect = nullptr;
@@ -38,42 +43,63 @@ class TFormMain : public QMainWindow {
     explicit TFormMain(const QString& settingsPath, core::Prompter* prompter = nullptr);
     ~TFormMain() override;
 
-    void setForms(const Forms& forms) { forms_ = forms; }
-    core::MainState& state() { return state_; }
+    void setForms(const Forms& forms);
+    core::AppContext& context() { return context_; }
     core::Prompter& prompter() { return *prompter_; }
     common::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
-    QAction* action(const QString& name) const;
-    QList<QAction*> actions() const { return actions_; }
+
+    // The actions, in the order of the action list.
+    QAction* ActionLogin = nullptr;
+    QAction* ActionExit = nullptr;
+    QAction* ActionHelp = nullptr;
+    QAction* ActionAbout = nullptr;
+    QAction* ActionBaseExport = nullptr;
+    QAction* ActionBaseImport = nullptr;
+    QAction* ActionAdmin = nullptr;
+    QAction* ActionPrintLog = nullptr;
+    QAction* ActionPrintReport = nullptr;
+    QAction* ActionAddRecord = nullptr;
+    QAction* ActionDeleteRecord = nullptr;
+    QAction* ActionEditRecord = nullptr;
+    QAction* ActionSelectData = nullptr;
+    QAction* ActionSprav = nullptr;
+    QAction* ActionConfig = nullptr;
+    const QList<QAction*>& actions() const { return actions_; }
+    core::ActionGroup group(const QAction* action) const;
+    // Whether the action's feature is there to run it.
+    bool isBuilt(const QAction* action) const;
 
     // The enabling rule, applied to every action.
     void OnActionUpdate();
-
-    void ActionLoginExecute();
     void ActionExitExecute();
-    void ActionAboutExecute();
-    void ActionConfigExecute();
-    void ActionSelectDataExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    struct ActionInfo {
+        core::ActionGroup group;
+        bool built;
+    };
     bool FormCloseQuery();
     void FormClose();
-    void createActions();
+    QAction* makeAction(const char* name, const char* category, const char* caption,
+                        const char* hint, const QKeySequence& key, core::ActionGroup group);
+    void bind(QAction* action, std::function<void()> handler);
     void createMenu();
     void createToolBar();
 
-    core::MainState state_;
+    core::AppContext context_;
     std::unique_ptr<core::Prompter> ownPrompter_;
     core::Prompter* prompter_;
-    Forms forms_;
+    QList<QAction*> actions_;
+    QHash<const QAction*, ActionInfo> info_;
     common::DataGrid* DBGridEhMainLog;
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
-    QList<QAction*> actions_;
+    SessionController* session_;
     QTimer idle_;
 };
 

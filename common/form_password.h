@@ -4,7 +4,7 @@
 // and reused; every showing presets it afresh from the settings, so a
 // password never survives from one attempt to the next.
 
-#include "core/main_state.h"
+#include "core/login_types.h"
 
 #include <QDialog>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "core/client_dataset.h"
 
 #include "core/codepage.h"
-#include "core/sql_text.h"
+#include "core/sql_literals.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace core {
 
@@ -11,15 +11,20 @@ namespace {
 const char* const kConflict = "Запись изменена или удалена другим пользователем.";
 
 // The text form a value is kept in, as the server's text protocol gives it.
+// Only an invalid QVariant is NULL; an empty text stays an empty text.
 std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
-    if (!v.isValid() || v.isNull()) return std::nullopt;
+    if (!v.isValid()) return std::nullopt;
     switch (f.kind) {
         case FieldKind::Integer:
+            if (v.typeId() == QMetaType::ULongLong || v.typeId() == QMetaType::UInt)
+                return QByteArray::number(v.toULongLong());
             return QByteArray::number(v.toLongLong());
         case FieldKind::Floating: {
-            char buf[64];
-            const int n = std::snprintf(buf, sizeof buf, "%.15g", v.toDouble());
-            return QByteArray(buf, n);
+            // The shortest form that reads back as the same double, with a
+            // decimal point whatever the locale.
+            char buf[40];
+            const auto r = std::to_chars(buf, buf + sizeof buf, v.toDouble());
+            return QByteArray(buf, r.ptr - buf);
         }
         case FieldKind::Date: {
             const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
@@ -42,8 +47,6 @@ std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
     }
     QByteArray bytes =
         v.typeId() == QMetaType::QByteArray ? v.toByteArray() : toCp1251(v.toString());
-    // As with the usual data-aware controls, an emptied text field is NULL.
-    if (bytes.isEmpty()) return std::nullopt;
     if (f.width > 0 && bytes.size() > f.width) bytes.truncate(f.width);
     return bytes;
 }
@@ -169,7 +172,7 @@ void ClientDataSet::open() {
             if (!table.isEmpty()) updateTable_ = table;
         }
         const int total = int(fields_.size());
-        const bool calc = onCalcFields && total > stored;
+        const bool calc = calcFields_ && total > stored;
         while (result->next()) {
             auto get = [&](int i) -> std::optional<std::string_view> {
                 if (i >= stored || result->isNull(from[std::size_t(i)])) return std::nullopt;
@@ -183,7 +186,7 @@ void ClientDataSet::open() {
                 const int r = from[std::size_t(i)];
                 return FieldValue(fields_[std::size_t(i)].kind, result->isNull(r), result->raw(r));
             });
-            onCalcFields(*this, cr);
+            calcFields_(*this, cr);
             rows_.push_back(
                 {PackedRow::packWith(total,
                                      [&](int i) { return i < stored ? get(i) : cr.calculated(i); }),
@@ -230,14 +233,14 @@ PackedRow ClientDataSet::emptyRow() const {
 }
 
 void ClientDataSet::calculate(PackedRow& row) const {
-    if (!onCalcFields) return;
+    if (!calcFields_) return;
     bool any = false;
     for (const FieldDef& f : fields_) any = any || f.calculated;
     if (!any) return;
     PackedCalcRow cr(*this, [&](int i) {
         return FieldValue(fields_[std::size_t(i)].kind, row.isNull(i), row.get(i));
     });
-    onCalcFields(const_cast<ClientDataSet&>(*this), cr);
+    calcFields_(const_cast<ClientDataSet&>(*this), cr);
     row = PackedRow::packWith(fieldCount(), [&](int i) -> std::optional<std::string_view> {
         if (fields_[std::size_t(i)].calculated) return cr.calculated(i);
         if (row.isNull(i)) return std::nullopt;
@@ -248,8 +251,11 @@ void ClientDataSet::calculate(PackedRow& row) const {
 void ClientDataSet::beginNewRow(int at) {
     if (state_ == State::Inactive) throw DataSetError(name_ + ": набор данных закрыт");
     if (state_ == State::Edit || state_ == State::Insert) post();
+    // The row is built (and its calculation run, which may throw) before the
+    // views are told a row is coming.
+    PackedRow row = emptyRow();
     Q_EMIT rowAboutToBeInserted(at);
-    rows_.insert(rows_.begin() + at, Row{emptyRow(), nextId_++, Status::Unchanged});
+    rows_.insert(rows_.begin() + at, Row{std::move(row), nextId_++, Status::Unchanged});
     state_ = State::Insert;
     current_ = at;
     Q_EMIT rowInserted(at);
@@ -304,11 +310,14 @@ int ClientDataSet::indexOfRow(std::uint32_t id) const {
 
 void ClientDataSet::post() {
     requireEditing();
-    if (beforePost) beforePost(*this);
+    for (const Hook& hook : beforePost_) hook(*this);
     Row& row = rows_[std::size_t(current_)];
     for (int i = 0; i < fieldCount(); ++i) {
         const FieldDef& f = fields_[std::size_t(i)];
-        if (f.required && !f.calculated && row.data.isNull(i))
+        // A required text needs some text: an empty key is no key.
+        const bool missing =
+            row.data.isNull(i) || (f.kind == FieldKind::Text && row.data.get(i).empty());
+        if (f.required && !f.calculated && missing)
             throw DataSetError("Поле '" + f.name + "' должно иметь значение");
     }
     if (state_ == State::Insert) {
@@ -326,7 +335,7 @@ void ClientDataSet::post() {
     backup_ = PackedRow();
     state_ = State::Browse;
     Q_EMIT rowChanged(current_);
-    if (afterPost) afterPost(*this);
+    for (const Hook& hook : afterPost_) hook(*this);
 }
 
 void ClientDataSet::cancel() {
@@ -372,15 +381,12 @@ void ClientDataSet::remove() {
     current_ = rows_.empty() ? -1 : std::min(at, rowCount() - 1);
     Q_EMIT rowRemoved(at);
     Q_EMIT currentChanged(current_);
-    if (afterDelete) afterDelete(*this);
+    for (const Hook& hook : afterDelete_) hook(*this);
 }
 
 QByteArray ClientDataSet::literal(const PackedRow& row, int field) const {
-    if (row.isNull(field)) return "NULL";
-    const std::string_view v = row.get(field);
-    if (fields_[std::size_t(field)].kind == FieldKind::Integer)
-        return QByteArray(v.data(), qsizetype(v.size()));
-    return quoted(v);
+    return SqlValue(
+        FieldValue(fields_[std::size_t(field)].kind, row.isNull(field), row.get(field)));
 }
 
 QByteArray ClientDataSet::whereAll(const PackedRow& original) const {

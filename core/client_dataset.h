@@ -77,10 +77,17 @@ class ClientDataSet : public QObject {
     void declareField(const FieldDef& field);
     // Calculated fields are declared once and follow the stored fields.
     void addCalculatedField(const QString& name, int width);
-    std::function<void(ClientDataSet&, CalcRow&)> onCalcFields;
-    std::function<void(ClientDataSet&)> beforePost;
-    std::function<void(ClientDataSet&)> afterPost;
-    std::function<void(ClientDataSet&)> afterDelete;
+    // The one calculation of the calculated fields, set by whoever declares
+    // them; it runs for every row read and after every change of a field.
+    using CalcHook = std::function<void(ClientDataSet&, CalcRow&)>;
+    void setCalcFields(CalcHook calc) { calcFields_ = std::move(calc); }
+    // Hooks around posting and deleting, run in the order they were added
+    // (stamping before the post; sending the change after it). A hook that
+    // throws ends the operation with its error.
+    using Hook = std::function<void(ClientDataSet&)>;
+    void addBeforePost(Hook hook) { beforePost_.push_back(std::move(hook)); }
+    void addAfterPost(Hook hook) { afterPost_.push_back(std::move(hook)); }
+    void addAfterDelete(Hook hook) { afterDelete_.push_back(std::move(hook)); }
 
     // Runs the command and reads every row; throws DbError and stays closed
     // when the server refuses. Pending changes are dropped.
@@ -184,6 +191,10 @@ class ClientDataSet : public QObject {
     int current_ = -1;
     State state_ = State::Inactive;
     PackedRow backup_;  // the row as it was before edit()
+    CalcHook calcFields_;
+    std::vector<Hook> beforePost_;
+    std::vector<Hook> afterPost_;
+    std::vector<Hook> afterDelete_;
 };
 
 }  // namespace core

@@ -1,14 +1,63 @@
 #include "core/connection.h"
 
 #include "core/codepage.h"
+#include "core/logging.h"
 
 #include <errmsg.h>
 #include <mysql.h>
+#include <mysqld_error.h>
 
 namespace core {
 
-DbError::DbError(unsigned number, const QString& message)
-    : std::runtime_error(message.toStdString()), number_(number), message_(message) {}
+namespace {
+
+bool lostNumber(unsigned n) {
+    switch (n) {
+        case CR_SERVER_GONE_ERROR:
+        case CR_SERVER_LOST:
+        case CR_SERVER_LOST_EXTENDED:
+        case CR_CONNECTION_ERROR:
+        case CR_CONN_HOST_ERROR:
+        case CR_ERR_NET_READ:
+        case CR_ERR_NET_WRITE:
+        case ER_CONNECTION_KILLED:
+        case ER_SERVER_SHUTDOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool clientNumber(unsigned n) {
+    return (n >= CR_MIN_ERROR && n <= CR_MAX_ERROR) || (n >= 5000 && n <= 5999);
+}
+
+// The error of the last call on a handle. The client library's own texts
+// are English; the user reads a Russian one, the log keeps the original.
+DbError errorOf(MYSQL* m) {
+    const unsigned n = mysql_errno(m);
+    const QString text = fromCp1251(QByteArray(mysql_error(m)));
+    if (lostNumber(n)) {
+        qCWarning(lcDb) << "connection lost:" << n << text;
+        return DbError(n, QString::fromUtf8(kConnectionLostText), text);
+    }
+    if (clientNumber(n)) {
+        qCWarning(lcDb) << "client library error:" << n << text;
+        return DbError(n, QStringLiteral("Ошибка обмена данными с сервером (код %1).").arg(n),
+                       text);
+    }
+    return DbError(n, text);
+}
+
+}  // namespace
+
+DbError::DbError(unsigned number, const QString& message, const QString& detail)
+    : std::runtime_error(message.toStdString()),
+      number_(number),
+      message_(message),
+      detail_(detail) {}
+
+bool DbError::connectionLost() const { return lostNumber(number_); }
 
 FieldKind fieldKindOf(int type, unsigned charsetnr) {
     constexpr unsigned kBinary = 63;
@@ -46,7 +95,8 @@ FieldKind fieldKindOf(int type, unsigned charsetnr) {
     }
 }
 
-Result::Result(st_mysql* mysql, st_mysql_res* res) : mysql_(mysql), res_(res) {
+Result::Result(Connection& owner, st_mysql* mysql, st_mysql_res* res)
+    : owner_(owner), mysql_(mysql), res_(res) {
     const unsigned n = mysql_num_fields(res);
     const MYSQL_FIELD* f = mysql_fetch_fields(res);
     fields_.reserve(n);
@@ -82,8 +132,7 @@ int Result::fieldIndex(QStringView name) const {
 bool Result::next() {
     row_ = mysql_fetch_row(res_);
     if (!row_) {
-        if (mysql_errno(mysql_) != 0)
-            throw DbError(mysql_errno(mysql_), fromCp1251(QByteArray(mysql_error(mysql_))));
+        if (mysql_errno(mysql_) != 0) owner_.fail();
         return false;
     }
     lengths_ = mysql_fetch_lengths(res_);
@@ -128,31 +177,82 @@ void Connection::open() {
     MYSQL* m = mysql_init(nullptr);
     if (!m) throw DbError(CR_OUT_OF_MEMORY, QStringLiteral("out of memory"));
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "cp1251");
-    const unsigned timeout = 10;
-    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeouts_.connect);
+    mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &timeouts_.read);
+    mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &timeouts_.write);
 
-    QString host = param(QStringLiteral("HostName"));
-    unsigned port = 0;
-    const int colon = host.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0 && host.indexOf(QLatin1Char(':')) == colon) {
-        bool ok = false;
-        const unsigned p = host.mid(colon + 1).toUInt(&ok);
-        if (ok) {
-            port = p;
-            host.truncate(colon);
-        }
-    }
+    const auto [host, port] = splitHostPort(param(QStringLiteral("HostName")));
     const QByteArray h = toCp1251(host), u = toCp1251(param(QStringLiteral("User_Name"))),
                      p = toCp1251(param(QStringLiteral("Password"))),
                      d = toCp1251(param(QStringLiteral("Database")));
     if (!mysql_real_connect(m, h.isEmpty() ? "localhost" : h.constData(), u.constData(),
                             p.constData(), d.isEmpty() ? nullptr : d.constData(), port, nullptr,
                             CLIENT_FOUND_ROWS)) {
-        DbError e(mysql_errno(m), fromCp1251(QByteArray(mysql_error(m))));
+        const unsigned n = mysql_errno(m);
+        const QString text = fromCp1251(QByteArray(mysql_error(m)));
+        qCWarning(lcDb) << "cannot connect to" << host << "port" << port << "as"
+                        << param(QStringLiteral("User_Name")) << "database"
+                        << param(QStringLiteral("Database")) << ":" << n << text;
         mysql_close(m);
-        throw e;
+        // The server's own refusals (a wrong password, no such database) keep
+        // its words; the client library's (no answer, unknown host) get ours.
+        if (clientNumber(n))
+            throw DbError(n, QStringLiteral("Сервер %1 не отвечает.").arg(host), text);
+        throw DbError(n, text);
     }
     mysql_ = m;
+    try {
+        clearSqlModeFlags();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+// Statements quote texts in double quotes with backslash escapes. Two flags
+// of the server's mode would change that: NO_BACKSLASH_ESCAPES makes the
+// backslash an ordinary character (so a typed quote could end the literal),
+// ANSI_QUOTES makes double quotes name identifiers. The combined modes that
+// include ANSI_QUOTES go too; every other flag stays.
+void Connection::clearSqlModeFlags() {
+    QByteArray mode;
+    {
+        auto r = query(QByteArray("select @@SESSION.sql_mode"));
+        if (r->next()) mode = r->field(0).bytes();
+        while (r->next()) {
+        }
+    }
+    static const QList<QByteArray> kDropped = {"NO_BACKSLASH_ESCAPES",
+                                               "ANSI_QUOTES",
+                                               "ANSI",
+                                               "DB2",
+                                               "MAXDB",
+                                               "MSSQL",
+                                               "ORACLE",
+                                               "POSTGRESQL"};
+    QList<QByteArray> kept;
+    bool changed = false;
+    for (const QByteArray& flag : mode.split(',')) {
+        if (flag.isEmpty()) continue;
+        if (kDropped.contains(flag.trimmed().toUpper())) {
+            changed = true;
+            continue;
+        }
+        kept << flag.trimmed();
+    }
+    if (!changed) return;
+    // The flags are plain words, and with ANSI_QUOTES possibly still on for
+    // this very statement the value must be in apostrophes.
+    QByteArray value;
+    for (const QByteArray& f : kept) {
+        for (char c : f)
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                  c == '_'))
+                throw DbError(0, QStringLiteral("Недопустимый режим сервера: ") + fromCp1251(mode));
+        if (!value.isEmpty()) value += ',';
+        value += f;
+    }
+    execute("set SESSION sql_mode = '" + value + "'");
 }
 
 void Connection::close() {
@@ -160,14 +260,26 @@ void Connection::close() {
         mysql_close(mysql_);
         mysql_ = nullptr;
     }
+    lost_ = false;
 }
 
 void Connection::fail() {
-    throw DbError(mysql_errno(mysql_), fromCp1251(QByteArray(mysql_error(mysql_))));
+    DbError e = errorOf(mysql_);
+    // The handle stays until the next open or close, so that a result still
+    // being read can be freed; from now on the connection counts as closed.
+    if (e.connectionLost()) lost_ = true;
+    throw e;
+}
+
+void Connection::requireOpen() const {
+    if (lost_) throw DbError(CR_SERVER_GONE_ERROR, QString::fromUtf8(kConnectionLostText));
+    if (!mysql_)
+        throw DbError(CR_SERVER_GONE_ERROR,
+                      QStringLiteral("Нет соединения с сервером. Подключитесь к базе данных."));
 }
 
 quint64 Connection::execute(const QByteArray& sql) {
-    if (!mysql_) throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("Connection is closed"));
+    requireOpen();
     if (mysql_real_query(mysql_, sql.constData(), (unsigned long)sql.size()) != 0) fail();
     if (MYSQL_RES* r = mysql_store_result(mysql_)) {
         const quint64 n = mysql_num_rows(r);
@@ -181,17 +293,31 @@ quint64 Connection::execute(const QByteArray& sql) {
 quint64 Connection::execute(const QString& sql) { return execute(toCp1251(sql)); }
 
 std::unique_ptr<Result> Connection::query(const QByteArray& sql) {
-    if (!mysql_) throw DbError(CR_SERVER_GONE_ERROR, QStringLiteral("Connection is closed"));
+    requireOpen();
     if (mysql_real_query(mysql_, sql.constData(), (unsigned long)sql.size()) != 0) fail();
     MYSQL_RES* r = mysql_use_result(mysql_);
     if (!r) {
         if (mysql_field_count(mysql_) != 0) fail();
-        throw DbError(0, QStringLiteral("The statement returned no rows"));
+        throw DbError(0, QStringLiteral("Запрос не вернул строк."));
     }
-    return std::unique_ptr<Result>(new Result(mysql_, r));
+    return std::unique_ptr<Result>(new Result(*this, mysql_, r));
 }
 
 std::unique_ptr<Result> Connection::query(const QString& sql) { return query(toCp1251(sql)); }
+
+HostPort splitHostPort(const QString& hostName) {
+    HostPort out{hostName, 0};
+    const qsizetype colon = hostName.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0 || hostName.indexOf(QLatin1Char(':')) != colon) return out;
+    const QString digits = hostName.mid(colon + 1);
+    bool ok = !digits.isEmpty();
+    for (QChar c : digits) ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const unsigned port = ok ? digits.toUInt(&ok) : 0;
+    if (!ok || port > 65535) return out;
+    out.host = hostName.left(colon);
+    out.port = port;
+    return out;
+}
 
 void SetConnectionParam(Connection& connection, const QString& name, const QString& value) {
     connection.close();

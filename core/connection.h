@@ -19,16 +19,27 @@ struct st_mysql_res;
 namespace core {
 
 // A statement or connection the server refused: its message and number.
+// When the connection itself failed (the server gone, a timeout), the
+// message is a Russian text for the user and detail() keeps the client
+// library's own words.
 class DbError : public std::runtime_error {
   public:
-    DbError(unsigned number, const QString& message);
+    DbError(unsigned number, const QString& message, const QString& detail = QString());
     unsigned number() const { return number_; }
     const QString& message() const { return message_; }
+    const QString& detail() const { return detail_.isEmpty() ? message_ : detail_; }
+    // The connection is gone: a log-in is needed before anything else.
+    bool connectionLost() const;
 
   private:
     unsigned number_;
     QString message_;
+    QString detail_;
 };
+
+// What the user reads when the connection to the server was lost.
+inline const char* const kConnectionLostText =
+    "Соединение с сервером потеряно. Подключитесь к базе данных заново.";
 
 struct FieldInfo {
     QString name;         // the column's name in the result
@@ -67,7 +78,8 @@ class Result {
 
   private:
     friend class Connection;
-    Result(st_mysql* mysql, st_mysql_res* res);
+    Result(Connection& owner, st_mysql* mysql, st_mysql_res* res);
+    Connection& owner_;
     st_mysql* mysql_;
     st_mysql_res* res_;
     std::vector<FieldInfo> fields_;
@@ -88,11 +100,25 @@ class Connection {
     QString param(const QString& name) const;  // value of the line "name=..."
     static QStringList defaultParams();
 
+    // How long a call waits for the server, in seconds. A server that stops
+    // answering ends the call with an error instead of freezing the program.
+    struct Timeouts {
+        unsigned connect = 5;
+        unsigned read = 60;  // the longest wait for the answer to one query
+        unsigned write = 60;
+    };
+    const Timeouts& timeouts() const { return timeouts_; }
+    void setTimeouts(const Timeouts& t) { timeouts_ = t; }
+
     // Opens with the present parameters; HostName may be "host:port".
-    // Throws DbError when the server cannot be reached or refuses.
+    // Throws DbError when the server cannot be reached or refuses. The
+    // session's sql_mode loses NO_BACKSLASH_ESCAPES and ANSI_QUOTES, so
+    // that double-quoted, backslash-escaped literals are literals whatever
+    // the server's global mode.
     void open();
     void close();
-    bool isOpen() const { return mysql_ != nullptr; }
+    // False once closed, and once the server was found gone.
+    bool isOpen() const { return mysql_ != nullptr && !lost_; }
 
     // Runs a statement; returns the rows it matched (found rows, so an
     // update that changes nothing still counts the row it found).
@@ -102,10 +128,25 @@ class Connection {
     std::unique_ptr<Result> query(const QString& sql);
 
   private:
+    friend class Result;
+    // Throws the error of the last call; a lost connection is marked closed.
     [[noreturn]] void fail();
+    void requireOpen() const;
+    void clearSqlModeFlags();
     st_mysql* mysql_ = nullptr;
+    bool lost_ = false;
     QStringList params_;
+    Timeouts timeouts_;
 };
+
+// The server address of a HostName value: "host" or "host:port" (a port of
+// digits only; 0 means the client's default, 3306). A value with more than
+// one colon is an IPv6 address without a port.
+struct HostPort {
+    QString host;
+    unsigned port = 0;
+};
+HostPort splitHostPort(const QString& hostName);
 
 // Sets one parameter line: closes the connection, then replaces the first
 // line that contains the name anywhere (case-sensitive) by name=value, or

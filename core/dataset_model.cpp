@@ -32,9 +32,13 @@ QString DataSetModel::displayText(const FieldValue& v) {
     if (v.isNull()) return {};
     switch (v.kind()) {
         case FieldKind::Date:
-            return v.asDate().toString(QStringLiteral("dd.MM.yyyy"));
+            if (const QDate d = v.asDate(); d.isValid())
+                return d.toString(QStringLiteral("dd.MM.yyyy"));
+            break;  // a zero or partial date shows as the server wrote it
         case FieldKind::DateTime:
-            return v.asDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+            if (const QDateTime dt = v.asDateTime(); dt.isValid())
+                return dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+            break;
         default:
             break;
     }
@@ -70,10 +74,19 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!editable_ || role != Qt::EditRole || !index.isValid()) return false;
     if (dataset_.field(index.column()).calculated) return false;
-    dataset_.setCurrent(index.row());
-    dataset_.edit();
-    dataset_.setValue(index.column(), value);
-    return true;
+    try {
+        dataset_.setCurrent(index.row());
+        dataset_.edit();
+        dataset_.setValue(index.column(), value);
+        return true;
+    } catch (const DbError& e) {
+        Q_EMIT failed(e.message());
+    } catch (const DataSetError& e) {
+        Q_EMIT failed(e.message());
+    } catch (const std::exception& e) {
+        Q_EMIT failed(QString::fromUtf8(e.what()));
+    }
+    return false;
 }
 
 }  // namespace core

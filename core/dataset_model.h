@@ -29,6 +29,12 @@ class DataSetModel : public QAbstractTableModel {
     // line feeds.
     static QString displayText(const FieldValue& value);
 
+  Q_SIGNALS:
+    // An edit the dataset refused (a required field, a server error while
+    // posting). Errors stop here, at the boundary to Qt's views: the window
+    // that shows the model reports them through the general error display.
+    void failed(const QString& message);
+
   private:
     ClientDataSet& dataset_;
     bool editable_ = false;

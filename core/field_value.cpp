@@ -3,7 +3,7 @@
 #include "core/codepage.h"
 
 #include <charconv>
-#include <cstdlib>
+#include <cstdio>
 
 namespace core {
 
@@ -95,8 +95,15 @@ qint32 FieldValue::asInt32() const { return qint32(quint32(quint64(asInt64())));
 
 double FieldValue::asDouble() const {
     if (null_) return 0.0;
-    const std::string s(raw_);
-    return std::strtod(s.c_str(), nullptr);
+    // Never through strtod: it follows the process's numeric locale, and
+    // under a decimal comma it would read 1.5 as 1.
+    const char* b = raw_.data();
+    const char* e = b + raw_.size();
+    while (b != e && (*b == ' ' || *b == '\t')) ++b;
+    if (b != e && *b == '+') ++b;
+    double v = 0.0;
+    std::from_chars(b, e, v);
+    return v;
 }
 
 QDate FieldValue::asDate() const {
@@ -125,17 +132,22 @@ std::optional<QDateTime> FieldValue::tryDateTime() const {
 
 QVariant FieldValue::toVariant() const {
     if (null_) return {};
+    // A date or time Qt cannot hold (a zero date, TIME beyond a day) is
+    // offered as the server's text rather than as an empty value.
     switch (kind_) {
         case FieldKind::Integer:
             return QVariant::fromValue<qlonglong>(asInt64());
         case FieldKind::Floating:
             return asDouble();
         case FieldKind::Date:
-            return asDate();
+            if (const QDate d = asDate(); d.isValid()) return d;
+            break;
         case FieldKind::Time:
-            return asTime();
+            if (const QTime t = asTime(); t.isValid()) return t;
+            break;
         case FieldKind::DateTime:
-            return asDateTime();
+            if (const QDateTime dt = asDateTime(); dt.isValid()) return dt;
+            break;
         case FieldKind::Text:
         case FieldKind::Other:
             break;

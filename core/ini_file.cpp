@@ -3,6 +3,7 @@
 #include "core/codepage.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace core {
 
@@ -38,12 +39,21 @@ QByteArray IniFile::text() const {
 }
 
 bool IniFile::save(const QString& path) const {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    // A new file swapped in for the old one: a save cut short (a full disk)
+    // leaves the old file as it was.
+    // Unbuffered, so that a short write shows in write()'s count: a
+    // buffered flush that runs out of room can pass for a success.
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error_ = f.errorString();
+        return false;
+    }
     const QByteArray data = text();
-    if (f.write(data) != data.size()) return false;
-    f.close();
-    return f.error() == QFileDevice::NoError;
+    if (f.write(data) != data.size() || !f.commit()) {
+        error_ = f.errorString();
+        return false;
+    }
+    return true;
 }
 
 int IniFile::findSection(const QString& section) const {

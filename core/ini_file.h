@@ -13,8 +13,11 @@ class IniFile {
   public:
     // Reads the file; a missing or unreadable file gives an empty one.
     bool load(const QString& path);
-    // Writes every line back; false when the file cannot be written.
+    // Writes every line into a new file that then replaces the old one;
+    // false when that fails, and the old file stays as it was.
     bool save(const QString& path) const;
+    // Why the last save failed.
+    const QString& errorString() const { return error_; }
 
     bool contains(const QString& section, const QString& key) const;
     QString readString(const QString& section, const QString& key, const QString& def) const;
@@ -37,6 +40,7 @@ class IniFile {
     int sectionEnd(int header) const;
 
     std::vector<QByteArray> lines_;
+    mutable QString error_;
 };
 
 }  // namespace core

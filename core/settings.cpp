@@ -1,8 +1,13 @@
 #include "core/settings.h"
 
 #include "core/ini_file.h"
+#include "core/logging.h"
+#include "core/text_trim.h"
 
+#include <QCollator>
 #include <QFileInfo>
+#include <QLocale>
+#include <QLockFile>
 #include <algorithm>
 
 namespace core {
@@ -14,15 +19,16 @@ const QString kLog = QStringLiteral("login_log");
 const QString kGrid = QStringLiteral("Grid");
 constexpr int kMaxLogEntries = 100;
 
-QString trimControls(const QString& s) {
-    int b = 0, e = int(s.size());
-    while (b < e && s.at(b).unicode() <= 32) ++b;
-    while (e > b && s.at(e - 1).unicode() <= 32) --e;
-    return s.mid(b, e - b);
-}
-
+// Alphabetical order of Ukrainian names (Є after Е, І and Ї after И),
+// without regard to letter case; code point order would put Є, І and Ї
+// after Я.
 bool lessNoCase(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) < 0;
+    static const QCollator collator = [] {
+        QCollator c(QLocale(QLocale::Ukrainian, QLocale::Ukraine));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(a, b) < 0;
 }
 }  // namespace
 
@@ -51,11 +57,23 @@ void LoadSettings(const QString& path, Settings& s, std::vector<int>& widths) {
         }
     }
     std::stable_sort(s.login_log.begin(), s.login_log.end(), lessNoCase);
-    for (std::size_t j = 0; j < widths.size(); ++j)
-        widths[j] = ini.readInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
+    for (std::size_t j = 0; j < widths.size(); ++j) {
+        // A column of no width could never be seen or widened again.
+        const int w = ini.readInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
+        if (w > 0) widths[j] = w;
+    }
 }
 
 void SaveSettings(const QString& path, const Settings& s, const std::vector<int>& widths) {
+    // Two programs beside one executable save one after the other, each
+    // reading what the other wrote, so neither loses the other's sections.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(5000)) {
+        qCWarning(lcSettings) << "settings not saved: cannot lock" << lock.fileName() << "error"
+                              << int(lock.error());
+        return;
+    }
     IniFile ini;
     ini.load(path);  // keep what the program does not write
     ini.writeBool(kMain, QStringLiteral("auto_update_sprav"), s.auto_update_sprav);
@@ -66,8 +84,9 @@ void SaveSettings(const QString& path, const Settings& s, const std::vector<int>
     for (int i = 0; i < s.login_log.size(); ++i)
         ini.writeString(kLog, "name" + QString::number(i), s.login_log.at(i));
     for (std::size_t j = 0; j < widths.size(); ++j)
-        ini.writeInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
-    ini.save(path);
+        if (widths[j] > 0) ini.writeInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
+    if (!ini.save(path))
+        qCWarning(lcSettings) << "settings not saved to" << path << ":" << ini.errorString();
 }
 
 void addToLoginLog(Settings& s, const QString& name) {

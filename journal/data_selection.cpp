@@ -1,7 +1,8 @@
 #include "journal/data_selection.h"
 
-#include "common/sql_literals.h"
 #include "core/codepage.h"
+#include "core/sql_literals.h"
+#include "core/text_trim.h"
 
 #include <QRegularExpression>
 #include <QTime>
@@ -9,17 +10,9 @@
 namespace journal {
 
 namespace {
-// Blanks and control characters around a cell's text do not count.
-QString trimControls(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b).unicode() <= 32) ++b;
-    while (e > b && s.at(e - 1).unicode() <= 32) --e;
-    return s.mid(b, e - b);
-}
-
 // L(x): the value as a double-quoted SQL text literal.
 QString literal(const QString& value) {
-    return core::fromCp1251(common::SqlQuote(core::toCp1251(value), false));
+    return core::fromCp1251(core::SqlQuote(core::toCp1251(value), false));
 }
 
 bool readTime(const QString& text) {
@@ -50,12 +43,12 @@ const std::array<SelectionParameter, kSelectionParameterCount>& selectionParamet
 }
 
 std::optional<QDate> readUserDate(const QString& text, const QLocale& locale) {
-    const QString t = trimControls(text);
+    const QString t = core::trimControls(text);
     if (t.isEmpty()) return std::nullopt;
     // The date, then optionally a time after a blank.
     const qsizetype blank = t.indexOf(QRegularExpression(QStringLiteral("\\s")));
     const QString datePart = blank < 0 ? t : t.left(blank);
-    if (blank >= 0 && !readTime(trimControls(t.mid(blank)))) return std::nullopt;
+    if (blank >= 0 && !readTime(core::trimControls(t.mid(blank)))) return std::nullopt;
     for (const char* f : {"d.M.yyyy", "dd.MM.yyyy"}) {
         const QDate d = QDate::fromString(datePart, QString::fromLatin1(f));
         if (d.isValid()) return d;
@@ -77,8 +70,8 @@ Selection composeSelection(const std::array<SelectionBounds, kSelectionParameter
         const SelectionParameter& p = params[std::size_t(i)];
         const QString field = QString::fromLatin1(p.field);
         const QString label = QString::fromUtf8(p.label);
-        QString min = trimControls(bounds[std::size_t(i)].min);
-        QString max = trimControls(bounds[std::size_t(i)].max);
+        QString min = core::trimControls(bounds[std::size_t(i)].min);
+        QString max = core::trimControls(bounds[std::size_t(i)].max);
         if (min.isEmpty() && max.isEmpty()) continue;
         if (p.isDate()) {
             for (QString* v : {&min, &max}) {

@@ -1,6 +1,7 @@
 #include "journal/display_columns.h"
 
 #include "core/codepage.h"
+#include "core/text_trim.h"
 
 namespace journal {
 
@@ -38,13 +39,6 @@ void appendText(QByteArray& s, const core::FieldValue& v) {
     s.append(v.raw().data(), qsizetype(v.raw().size()));
 }
 
-// Removes every leading and trailing character of code 32 or less.
-QByteArray trimmed(const QByteArray& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && (unsigned char)s[b] <= 32) ++b;
-    while (e > b && (unsigned char)s[e - 1] <= 32) --e;
-    return s.mid(b, e - b);
-}
 }  // namespace
 
 QByteArray composeColum3(const core::FieldValue& pr_date, const core::FieldValue& pr_num) {
@@ -75,7 +69,7 @@ QByteArray composeColum5(const core::FieldValue& doc_caption, const core::FieldV
     appendText(s, doc_caption);
     s += ' ';
     appendText(s, doc_number);
-    s = trimmed(s);
+    s = core::trimControls(s);
     if (!doc_date.isNull()) {
         s += words().from;
         appendDate(s, doc_date);
@@ -91,7 +85,7 @@ QByteArray composeColum5(const core::FieldValue& doc_caption, const core::FieldV
         appendText(s, doc_start_year);
         s += words().year;
     }
-    return trimmed(s);
+    return core::trimControls(s);
 }
 
 QByteArray composeColum6(const core::FieldValue counts[5]) {
@@ -102,7 +96,7 @@ QByteArray composeColum6(const core::FieldValue counts[5]) {
         s += words().units[i];
         s += kBreak;
     }
-    return trimmed(s);
+    return core::trimControls(s);
 }
 
 void addDisplayColumns(core::ClientDataSet& journal) {

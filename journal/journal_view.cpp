@@ -1,26 +1,34 @@
 #include "journal/journal_view.h"
 
 #include "common/general_error.h"
+#include "core/data_sets.h"
 #include "core/schema.h"
 #include "journal/display_columns.h"
 #include "journal/form_data_select.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace journal {
 
 namespace doc = core::schema::doc;
 
-JournalView::JournalView(core::MainState& state, common::DataGrid& grid, QLabel& selectionLine,
-                         core::Prompter& prompter, QObject* parent)
-    : QObject(parent), state_(state), grid_(grid), line_(selectionLine), prompter_(prompter) {
-    addDisplayColumns(state_.journal());
-    // One handler for all seven datasets; it composes only where the
-    // display columns exist.
-    ClientDataSet_doc_listCalcFields calc;
-    for (core::ClientDataSet* ds : state_.dataSets()) ds->onCalcFields = calc;
+JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
+                         core::SettingsStore& settings, common::DataGrid& grid,
+                         QLabel& selectionLine, core::Prompter& prompter, QObject* parent)
+    : QObject(parent),
+      journal_(journal),
+      selection_(selection),
+      settings_(settings),
+      grid_(grid),
+      line_(selectionLine),
+      prompter_(prompter) {
+    addDisplayColumns(journal_);
+    journal_.setCalcFields(ClientDataSet_doc_listCalcFields());
 
-    model_ = std::make_unique<core::DataSetModel>(state_.journal());
+    model_ = std::make_unique<core::DataSetModel>(journal_);
+    connect(model_.get(), &core::DataSetModel::failed, this,
+            [this](const QString& message) { common::showGeneralError(prompter_, message); });
     grid_.setObjectName(QStringLiteral("DBGridEhMainLog"));
     grid_.setModel(model_.get());
     grid_.setColumns(journalColumns(), 4);
@@ -32,8 +40,22 @@ JournalView::JournalView(core::MainState& state, common::DataGrid& grid, QLabel&
     line_.setObjectName(QStringLiteral("Label_select_info"));
     line_.setAlignment(Qt::AlignCenter);
     line_.setWordWrap(true);
-    line_.setText(state_.selectionLine);
-    state_.journalQueried = [this] { line_.setText(state_.selectionLine); };
+    line_.setText(selection_.line());
+    connect(&selection_, &core::JournalSelection::queried, &line_, &QLabel::setText);
+
+    // The widths as the grid has them now are the defaults the settings
+    // file is read over; the grid's present widths are what is saved.
+    const QList<int> present = grid_.columnWidths();
+    settings_.setColumnWidths(std::vector<int>(present.begin(), present.end()));
+    // A width of 0 is never stored: it would hide its column at every start
+    // to come. Such a column keeps the width last read or stored.
+    connect(&settings_, &core::SettingsStore::aboutToSave, this, [this] {
+        std::vector<int> widths = settings_.columnWidths();
+        const QList<int> present = grid_.columnWidths();
+        for (std::size_t p = 0; p < std::min(widths.size(), std::size_t(present.size())); ++p)
+            if (present[qsizetype(p)] > 0) widths[p] = present[qsizetype(p)];
+        settings_.setColumnWidths(widths);
+    });
 
     connect(&grid_, &common::DataGrid::titleClicked, this, &JournalView::DBGridEhMainLogTitleClick);
     connect(&grid_, &common::DataGrid::keyPressed, this, [this](QKeyEvent* e) {
@@ -41,12 +63,17 @@ JournalView::JournalView(core::MainState& state, common::DataGrid& grid, QLabel&
     });
     // The grid's current row is the dataset's current row.
     connect(&grid_, &common::DataGrid::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row != state_.journal().current())
-            common::guarded(prompter_, [&] { state_.journal().setCurrent(row); });
+        if (row >= 0 && row != journal_.current())
+            common::guarded(prompter_, [&] { journal_.setCurrent(row); });
     });
-    connect(&state_.journal(), &core::ClientDataSet::currentChanged, this, [this](int row) {
+    connect(&journal_, &core::ClientDataSet::currentChanged, this, [this](int row) {
         if (row >= 0 && row != grid_.currentSourceRow()) grid_.setCurrentSourceRow(row);
     });
+}
+
+void JournalView::applyStoredWidths() {
+    const std::vector<int>& widths = settings_.columnWidths();
+    grid_.setColumnWidths(QList<int>(widths.begin(), widths.end()));
 }
 
 QList<common::GridColumn> JournalView::journalColumns() {
@@ -80,22 +107,21 @@ QFont JournalView::journalFont() {
     return f;
 }
 
-void JournalView::RunJournalQuery() { state_.RunJournalQuery(); }
+void JournalView::RunJournalQuery() { core::RunJournalQuery(journal_, selection_); }
 
 void JournalView::DBGridEhMainLogTitleClick(int column) {
     const int field =
         column >= 0 && column < grid_.columns().size() ? grid_.columns().at(column).source : -1;
     switch (field) {
         case doc::Colum3:
-            state_.selection.select_order = QStringLiteral(" ORDER BY pr_date, pr_num, Rec_IDN");
+            selection_.setOrder(QStringLiteral(" ORDER BY pr_date, pr_num, Rec_IDN"));
             break;
         case doc::Colum4:
-            state_.selection.select_order =
-                QStringLiteral(" ORDER BY parent_name, parent_place, Rec_IDN");
+            selection_.setOrder(QStringLiteral(" ORDER BY parent_name, parent_place, Rec_IDN"));
             break;
         case doc::Colum5:
-            state_.selection.select_order = QStringLiteral(
-                " ORDER BY doc_caption, doc_number, doc_date, doc_start_year, Rec_IDN");
+            selection_.setOrder(QStringLiteral(
+                " ORDER BY doc_caption, doc_number, doc_date, doc_start_year, Rec_IDN"));
             break;
         default:
             break;
@@ -104,7 +130,7 @@ void JournalView::DBGridEhMainLogTitleClick(int column) {
 }
 
 bool JournalView::DBGridEhMainLogKeyDown(int key) {
-    if (!state_.journal().isActive()) return false;
+    if (!journal_.isActive()) return false;
     if (key == Qt::Key_Insert) {
         if (addRecord) common::guarded(prompter_, addRecord);
         return true;
@@ -116,11 +142,13 @@ bool JournalView::DBGridEhMainLogKeyDown(int key) {
     return false;
 }
 
-void JournalView::ActionSelectDataExecute(TFormDataSelect& dialog) {
-    if (!dialog.run()) return;
-    state_.selection.select_where = dialog.whereText();
-    state_.selection.select_info = dialog.description();
-    RunJournalQuery();
+void JournalView::ActionSelectDataExecute() {
+    if (!dataSelect_) return;
+    common::guarded(prompter_, [this] {
+        if (!dataSelect_->run()) return;
+        selection_.setSelection(dataSelect_->whereText(), dataSelect_->description());
+        RunJournalQuery();
+    });
 }
 
 }  // namespace journal

@@ -1,11 +1,15 @@
 #pragma once
-// The journal grid of the main window: its eight columns over the journal
-// dataset, the selection line beneath it, the title clicks that reorder the
-// query and the keys that add and delete records.
+// The journal view, the controller of the journal grid in the main window:
+// its eight columns over the journal dataset, the selection line beneath
+// it, the title clicks that reorder the query, the keys that add and delete
+// records, and the data selection that narrows it.
 
 #include "common/data_grid.h"
+#include "core/client_dataset.h"
 #include "core/dataset_model.h"
-#include "core/main_state.h"
+#include "core/journal_selection.h"
+#include "core/prompter.h"
+#include "core/settings_store.h"
 
 #include <QLabel>
 #include <QObject>
@@ -19,15 +23,23 @@ class TFormDataSelect;
 class JournalView : public QObject {
     Q_OBJECT
   public:
-    // Configures the grid and the label; attaches the display columns to
-    // every dataset of the state.
-    JournalView(core::MainState& state, common::DataGrid& grid, QLabel& selectionLine,
+    // Configures the grid and the label and attaches the display columns to
+    // the journal. The grid's widths go into the settings whenever they are
+    // saved.
+    JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
+                core::SettingsStore& settings, common::DataGrid& grid, QLabel& selectionLine,
                 core::Prompter& prompter, QObject* parent = nullptr);
 
     // The columns as designed: titles, widths, alignments, title buttons and
     // the stored fields their filter cells narrow on.
     static QList<common::GridColumn> journalColumns();
+    // Courier New, bold, 16 pixels: the main window's and the grid's font.
     static QFont journalFont();
+
+    // The selection dialog made at start-up.
+    void setDataSelectDialog(TFormDataSelect* dialog) { dataSelect_ = dialog; }
+    // Puts the widths read from the settings on the grid, by position.
+    void applyStoredWidths();
 
     // Runs the query and shows the selection in words.
     void RunJournalQuery();
@@ -37,7 +49,7 @@ class JournalView : public QObject {
     // Insert and Delete, whatever the modifiers, while the journal is open.
     bool DBGridEhMainLogKeyDown(int key);
     // The data selection: on OK its texts become the selection.
-    void ActionSelectDataExecute(TFormDataSelect& dialog);
+    void ActionSelectDataExecute();
 
     // The add and delete handlers of record editing.
     std::function<void()> addRecord;
@@ -46,10 +58,13 @@ class JournalView : public QObject {
     core::DataSetModel& model() { return *model_; }
 
   private:
-    core::MainState& state_;
+    core::ClientDataSet& journal_;
+    core::JournalSelection& selection_;
+    core::SettingsStore& settings_;
     common::DataGrid& grid_;
     QLabel& line_;
     core::Prompter& prompter_;
+    TFormDataSelect* dataSelect_ = nullptr;
     std::unique_ptr<core::DataSetModel> model_;
 };
 

@@ -69,16 +69,29 @@ case "$cmd" in
       --character-set-server=cp1251 --collation-server=cp1251_general_ci \
       --log-error="$log" --innodb-buffer-pool-size=64M --max-allowed-packet=64M \
       >/dev/null 2>&1 &
+    server_pid=$!
+    up=0
     for _ in $(seq 1 600); do
       if "$client" --no-defaults --socket="$sock" -uroot -p"$password" -e 'select 1' >/dev/null 2>&1 \
          || "$client" --no-defaults --socket="$sock" -uroot -e 'select 1' >/dev/null 2>&1; then
+        up=1
         break
       fi
-      if ! kill -0 $! 2>/dev/null; then
-        echo "mariadbd did not start; its log:" >&2; cat "$log" >&2; exit 1
+      if ! kill -0 "$server_pid" 2>/dev/null; then
+        echo "mariadbd did not start; its log ($log):" >&2; tail -n 30 "$log" >&2; exit 1
       fi
       sleep 0.1
     done
+    if [ "$up" != 1 ]; then
+      # Started but never answered: do not leave it half up.
+      echo "mariadbd did not answer within 60 s on $sock; stopping it. Its log ($log):" >&2
+      tail -n 30 "$log" >&2
+      kill "$server_pid" 2>/dev/null || true
+      sleep 2
+      kill -9 "$server_pid" 2>/dev/null || true
+      rm -f "$pidfile"
+      exit 1
+    fi
     if [ "$fresh" = 1 ] || ! "$client" --no-defaults --socket="$sock" -uroot -p"$password" -e 'select 1' >/dev/null 2>&1; then
       "$client" --no-defaults --socket="$sock" -uroot <<SQL
 ALTER USER 'root'@'localhost' IDENTIFIED BY '$password';

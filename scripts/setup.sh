@@ -10,6 +10,7 @@ packages=(
   libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
+  locales
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 
@@ -19,11 +20,31 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ "${#missing[@]}" -eq 0 ] && exit 0
+have_locale=0
+locale -a 2>/dev/null | grep -qix 'uk_UA.utf8' && have_locale=1
+[ "${#missing[@]}" -eq 0 ] && [ "$have_locale" = 1 ] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "setup.sh: installing needs root, and neither root nor sudo is available." >&2
+    echo "Run as root, then run this script again:" >&2
+    [ "${#missing[@]}" -gt 0 ] && echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    [ "$have_locale" = 1 ] || echo "  localedef -i uk_UA -f UTF-8 uk_UA.UTF-8" >&2
+    exit 1
+  fi
+  sudo_cmd=(sudo)
+fi
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The tests read numbers under a locale with a decimal comma.
+if [ "$have_locale" != 1 ]; then
+  echo "Making the locale uk_UA.UTF-8"
+  "${sudo_cmd[@]}" localedef -i uk_UA -f UTF-8 uk_UA.UTF-8
+fi

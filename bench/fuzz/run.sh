@@ -6,8 +6,9 @@
 #
 # Needs clang 14 with libclang-rt-14-dev and a built velkor-arc, which makes
 # the seed corpus: VELKOR_ARC=path/to/velkor-arc, else build*/bin/velkor-arc.
-# Works in VELKOR_FUZZ_DIR (default build-fuzz/): the fuzzer binary, the seeds,
-# the growing corpus, and crash artifacts if there are any.
+# Works in VELKOR_FUZZ_DIR (default build-fuzz/): a clang build configured
+# with VELKOR_FUZZ=ON, the seeds, the growing corpus, and crash artifacts if
+# there are any.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,13 +20,11 @@ cxx=${CXX:-clang++-14}
 [ -x "$arc" ] || { echo "no velkor-arc found; build it or set VELKOR_ARC" >&2; exit 2; }
 
 mkdir -p "$work/seeds" "$work/corpus" "$work/artifacts" "$work/inputs"
-# shellcheck disable=SC2046
-"$cxx" -std=c++20 -O1 -g -fPIC \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root" $(pkg-config --cflags Qt6Core) \
-    "$here/fuzz_backup.cpp" \
-    "$root"/backup/lz_*.cpp "$root/backup/archive.cpp" "$root/core/codepage.cpp" \
-    $(pkg-config --libs Qt6Core) -o "$work/fuzz_backup"
+# The fuzz target is a CMake option of its own clang build.
+cmake -S "$root" -B "$work/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER="$cxx" -DVELKOR_FUZZ=ON -DVELKOR_TESTS=OFF -DVELKOR_BENCH=OFF >/dev/null
+cmake --build "$work/build" --target fuzz_backup -j"$(nproc)"
+fuzzer="$work/build/bin/fuzz_backup"
 
 # Seeds: streams and archives that velkor-arc itself made.
 in=$work/inputs
@@ -45,5 +44,5 @@ rm -f "$work/seeds/two.arc"
 "$arc" add "$work/seeds/two.arc" "$in/abc"
 "$arc" add "$work/seeds/two.arc" "$in/sql" --name-only
 
-"$work/fuzz_backup" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
+"$fuzzer" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" "$work/corpus" "$work/seeds"

@@ -3,6 +3,7 @@
 //        grid_demo report    (one-level titles and a footer of sums)
 #include "bench/grid/journal_like_model.h"
 #include "common/data_grid.h"
+#include "journal/journal_view.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -51,10 +52,7 @@ int main(int argc, char** argv) {
     JournalLikeModel model(args.isEmpty() ? 100000 : args[0].toInt());
     grid.setColumns(journalLikeColumns(), 4);
     grid.setRowLines(5);
-    QFont font("Courier New");
-    font.setBold(true);
-    font.setPixelSize(16);
-    grid.setGridFont(font, QColor(Qt::darkBlue));
+    grid.setGridFont(journal::JournalView::journalFont(), QColor(Qt::darkBlue));
     grid.setModel(&model);
     grid.resize(1400, 900);
     grid.show();

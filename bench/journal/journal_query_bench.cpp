@@ -69,11 +69,10 @@ int main(int argc, char** argv) {
     Login login;
     login.answer = {suffix, user, password};
     window.setForms({nullptr, nullptr, &login});
-    window.state().settings.HostName = host;
-    window.ActionLoginExecute();
-    if (!window.state().session.connected()) return 1;
-    window.state().selection.select_where.clear();
-    window.state().selection.select_info = "Все данные";
+    window.context().settings.values().HostName = host;
+    window.ActionLogin->trigger();
+    if (!window.context().session.connected()) return 1;
+    window.context().selection.setSelection(QString(), "Все данные");
 
     std::vector<double> query, cli;
     QElapsedTimer t;

@@ -1,6 +1,7 @@
 #include "bench/support/bench_server.h"
 
 #include "core/connection.h"
+#include "core/sql_script.h"
 #include "tools/gen/journal_generator.h"
 
 #include <QElapsedTimer>
@@ -44,8 +45,7 @@ bool ensureJournalDatabase(const Server& server, const QString& database, int ro
             std::fprintf(stderr, "cannot read %s\n", qPrintable(t.fileName()));
             return false;
         }
-        for (const QByteArray& s : t.readAll().split(';'))
-            if (!s.trimmed().isEmpty()) c.execute(s);
+        core::runSplitScript(c, t.readAll());
         testdata::fillDatabase(c, rows, 1);
         return true;
     } catch (const core::DbError& e) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
+#include <clocale>
 
 using core::ClientDataSet;
 using core::Connection;
@@ -151,7 +153,7 @@ TEST_F(DataSetTest, TextIsCutAtItsWidthOnAssignment) {
 TEST_F(DataSetTest, RequiredFieldLeftEmptyRefusesThePostAndKeepsEditing) {
     ds.append();
     ds.setValue(u"id", 5);
-    ds.setValue(u"name", "");  // an emptied text is NULL
+    ds.setValue(u"name", "");  // an empty key is no key
     try {
         ds.post();
         FAIL() << "posted without a required value";
@@ -179,6 +181,48 @@ TEST_F(DataSetTest, CancelDropsANewRowAndRestoresAnEditedOne) {
     EXPECT_EQ(ds.pendingCount(), 0);
 }
 
+// The delete names the row as the server still holds it, not as edited.
+TEST_F(DataSetTest, RowEditedThenDeletedBeforeSendingIsDeleted) {
+    ds.setCurrent(1);
+    ds.edit();
+    ds.setValue(u"note", "changed");
+    ds.setValue(u"n", 99);
+    ds.post();
+    ds.remove();
+    EXPECT_EQ(ds.pendingCount(), 1);
+    const auto r = ds.applyUpdates(0);
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(serverRows(), QStringList({"1|one|<null>|10|2012-05-01", "3|three||0|<null>"}));
+}
+
+// Errors stop at the model: a refused edit is reported, not thrown into the
+// view's delegate code, and a calculation that throws on a new row leaves
+// the views consistent.
+TEST_F(DataSetTest, ModelReportsARefusalInsteadOfThrowing) {
+    core::DataSetModel model(ds);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.setEditable(true);
+    QStringList reported;
+    QObject::connect(&model, &core::DataSetModel::failed, [&](const QString& m) { reported << m; });
+    EXPECT_TRUE(model.setData(model.index(0, 1), ""));    // a required text emptied
+    EXPECT_FALSE(model.setData(model.index(1, 1), "x"));  // moving on posts it
+    EXPECT_EQ(reported, QStringList({QString::fromUtf8("Поле 'name' должно иметь значение")}));
+    ds.cancel();
+
+    ClientDataSet calc("ClientDataSet_t", conn);
+    calc.setCommandText(QByteArray("select * from t order by id"));
+    calc.addCalculatedField("Label", 6);
+    calc.open();
+    core::DataSetModel calcModel(calc);
+    QAbstractItemModelTester calcTester(&calcModel,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+    calc.setCalcFields(
+        [](ClientDataSet&, core::CalcRow&) { throw DataSetError("calculation refused"); });
+    EXPECT_THROW(calc.append(), DataSetError);
+    EXPECT_EQ(calcModel.rowCount(), 3);
+    EXPECT_EQ(calc.rowCount(), 3);
+}
+
 TEST_F(DataSetTest, DeletingAnUnsentInsertSendsNothing) {
     ds.append();
     ds.setValue(u"id", 7);
@@ -190,18 +234,18 @@ TEST_F(DataSetTest, DeletingAnUnsentInsertSendsNothing) {
 
 TEST_F(DataSetTest, HooksRunAroundPostAndDelete) {
     QStringList calls;
-    ds.beforePost = [&](ClientDataSet& d) {
+    ds.addBeforePost([&](ClientDataSet& d) {
         calls << "before";
         if (d.value(u"id").isNull()) d.setValue(u"id", 42);
-    };
-    ds.afterPost = [&](ClientDataSet& d) {
+    });
+    ds.addAfterPost([&](ClientDataSet& d) {
         calls << "after";
         d.applyUpdates(0);
-    };
-    ds.afterDelete = [&](ClientDataSet& d) {
+    });
+    ds.addAfterDelete([&](ClientDataSet& d) {
         calls << "deleted";
         d.applyUpdates(0);
-    };
+    });
     ds.append();
     ds.setValue(u"name", "auto");
     ds.post();  // the required id is set by the hook before the check
@@ -214,13 +258,13 @@ TEST_F(DataSetTest, CalculatedFieldsFollowEveryChange) {
     ClientDataSet calc("ClientDataSet_t", conn);
     calc.setCommandText(QByteArray("select * from t order by id"));
     calc.addCalculatedField("Label", 6);
-    calc.onCalcFields = [](ClientDataSet& d, core::CalcRow& row) {
+    calc.setCalcFields([](ClientDataSet& d, core::CalcRow& row) {
         const int name = d.fieldIndex(u"name");
         const int n = d.fieldIndex(u"n");
         QByteArray s = row.value(name).bytes();
         if (!row.value(n).isNull()) s += ':' + row.value(n).bytes();
         row.setCalculated(d.fieldIndex(u"Label"), s);
-    };
+    });
     calc.open();
     const int label = calc.fieldIndex(u"Label");
     ASSERT_EQ(label, 5);
@@ -295,6 +339,64 @@ TEST_F(DataSetTest, DeclaredFieldsExistWhileClosedAndAreTakenByName) {
     EXPECT_THROW(declared.open(), DataSetError);
     EXPECT_FALSE(declared.isActive());
     EXPECT_EQ(declared.fieldCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Values Qt cannot hold and numbers read under a decimal comma: an update of
+// another column finds the row by them, and they come back as they were.
+TEST(DataSetValues, WhatTheServerHoldsSurvivesAnUpdateUnderADecimalComma) {
+    const std::string savedLocale = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "uk_UA.UTF-8"), nullptr);
+    TempDatabase db(false);
+    db.exec("set session sql_mode = ''");
+    db.exec(
+        "create table v (id int not null primary key, note char(10) null, f double null,"
+        " d date null, dt datetime null, tm time null, ub bigint unsigned null)"
+        " engine=MyISAM default charset=cp1251");
+    db.exec(
+        "insert into v values (1, 'a', 1.5, '0000-00-00', '0000-00-00 00:00:00', '838:59:59',"
+        " 18446744073709551615), (2, 'b', 0.30000000000000004, '2012-00-00', NULL,"
+        " '-01:02:03', 0), (3, 'c', 12.5, '2012-05-01', '2011-03-15 10:20:30', '08:05:09', 1)");
+    const auto table = [&] {
+        QStringList out;
+        auto r =
+            db.connection().query(QByteArray("select id, ifnull(note,'<null>'), f, d, "
+                                             "ifnull(dt,'<null>'), tm, ub from v order by id"));
+        while (r->next()) {
+            QStringList cells;
+            for (int i = 0; i < 7; ++i) cells << r->field(i).asText();
+            out << cells.join('|');
+        }
+        return out;
+    };
+    const QStringList before = table();
+    Connection conn;
+    testing_support::openServer(conn, db.name());
+    ClientDataSet ds("ClientDataSet_v", conn);
+    ds.setCommandText(QByteArray("select * from v order by id"));
+    ds.open();
+    EXPECT_EQ(ds.value(0, 2).asDouble(), 1.5);
+    for (int row = 0; row < 3; ++row) {
+        ds.setCurrent(row);
+        ds.edit();
+        ds.setValue(u"note", "");  // an empty text, not NULL
+        ds.post();
+    }
+    ds.setCurrent(2);
+    ds.edit();
+    ds.setValue(u"f", 2.25);
+    ds.setValue(u"tm", QTime(7, 6, 5));
+    ds.post();
+    const auto r = ds.applyUpdates(0);
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    QStringList expected = before;
+    for (QString& line : expected) line.replace(QRegularExpression("^(\\d)\\|[a-c]\\|"), "\\1||");
+    expected[2].replace("|12.5|", "|2.25|").replace("|08:05:09|", "|07:06:05|");
+    EXPECT_EQ(table(), expected);
+    std::setlocale(LC_NUMERIC, savedLocale.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "tests/support/qt_printers.h"
 #include "core/connection.h"
+#include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,44 @@ INSTANTIATE_TEST_SUITE_P(
             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return n;
     });
+
+TEST(Connection, HostAndPort) {
+    struct Case {
+        const char* value;
+        const char* host;
+        unsigned port;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", "127.0.0.1", 0},
+        {"db.example:3307", "db.example", 3307},
+        {"db.example:", "db.example:", 0},          // no digits: no port
+        {"db.example:33o7", "db.example:33o7", 0},  // not a number
+        {"db.example:+5", "db.example:+5", 0},
+        {"db.example:70000", "db.example:70000", 0},  // beyond the port range
+        {":3306", ":3306", 0},                        // no host before it
+        {"::1", "::1", 0},                            // IPv6 without a port
+        {"", "", 0},
+    };
+    for (const Case& c : cases) {
+        const core::HostPort hp = core::splitHostPort(c.value);
+        EXPECT_EQ(hp.host, c.host) << c.value;
+        EXPECT_EQ(hp.port, c.port) << c.value;
+    }
+}
+
+TEST(Connection, UnreachableServerFailsWithARussianText) {
+    Connection conn;
+    conn.setTimeouts({2, 2, 2});
+    SetConnectionParam(conn, "HostName", "127.0.0.1:1");  // nothing listens there
+    try {
+        conn.open();
+        FAIL() << "connected to a closed port";
+    } catch (const core::DbError& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("Сервер 127.0.0.1 не отвечает."));
+        EXPECT_NE(e.detail(), e.message());
+    }
+    EXPECT_FALSE(conn.isOpen());
+}
 
 TEST(Connection, ParamReadsTheValueOfItsLine) {
     Connection conn;

@@ -1,10 +1,14 @@
-#include "tests/support/qt_printers.h"
 #include "core/settings.h"
 #include "core/codepage.h"
+#include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 
 using core::LoadSettings;
 using core::SaveSettings;
@@ -70,10 +74,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "[login_log]\r\ncount=2\r\nname0=\r\nname1=  smith \t\r\n",
                  true,
                  {"smith"}},
+        // In Ukrainian collation Cyrillic names come before Latin ones.
         LoadCase{"sorted_without_case",
                  "[login_log]\r\ncount=3\r\nname0=bob\r\nname1=Alice\r\nname2=Олена\r\n",
                  true,
-                 {"Alice", "bob", QString::fromUtf8("Олена")}},
+                 {QString::fromUtf8("Олена"), "Alice", "bob"}},
         LoadCase{"names_and_sections_ignore_case",
                  "[MAIN]\r\nAUTO_UPDATE_SPRAV=0\r\n"
                  "[Login_Log]\r\nCount=1\r\nNAME0=ann\r\n",
@@ -83,7 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "[login_log]\r\ncount=101\r\nname0=a\r\nname1=b\r\n",
                  true,
                  {}},
-        LoadCase{"count_100_is_read", "[login_log]\r\ncount=100\r\nname5=e\r\n", true, {"e"}}),
+        LoadCase{"count_100_is_read", "[login_log]\r\ncount=100\r\nname5=e\r\n", true, {"e"}},
+        // Alphabetical, not by code point: Є after Е, І and Ї after И.
+        LoadCase{"ukrainian_alphabet",
+                 "[login_log]\r\ncount=7\r\nname0=Яків\r\nname1=ївга\r\nname2=Іван\r\n"
+                 "name3=Євген\r\nname4=андрій\r\nname5=Ґава\r\nname6=Гена\r\n",
+                 true,
+                 {QString::fromUtf8("андрій"), QString::fromUtf8("Гена"), QString::fromUtf8("Ґава"),
+                  QString::fromUtf8("Євген"), QString::fromUtf8("Іван"), QString::fromUtf8("ївга"),
+                  QString::fromUtf8("Яків")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsFile, WritesEveryValueAndKeepsForeignKeys) {
@@ -124,8 +137,57 @@ TEST_F(SettingsFile, ColumnWidthsAreReadByPositionWithPresentWidthsAsDefault) {
 
 TEST_F(SettingsFile, UnwritableFileIsIgnoredSilently) {
     Settings s;
-    SaveSettings(dir.filePath("no/such/dir/velkor.INI"), s, widths);
-    SUCCEED();
+    const QString nowhere = dir.filePath("no/such/dir/velkor.INI");
+    SaveSettings(nowhere, s, widths);
+    EXPECT_FALSE(QFile::exists(nowhere));
+    EXPECT_FALSE(QFile::exists(nowhere + ".lock"));
+}
+
+TEST_F(SettingsFile, ZeroWidthsAreNeitherSavedNorRead) {
+    write("[Grid]\r\nCol0W=0\r\nCol1W=-5\r\nCol2W=77\r\n");
+    load();
+    EXPECT_EQ(widths, std::vector<int>({44, 200, 77, 190, 160, 150, 165, 114}));
+    Settings s;
+    SaveSettings(path(), s, {0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(read().contains("Col0W=0\r\nCol1W=-5\r\nCol2W=77\r\n"));
+}
+
+// A save that fails midway (here: the file size limit, as a full disk would)
+// leaves the old file whole.
+TEST_F(SettingsFile, SaveFailingMidwayKeepsTheOldFile) {
+    write("[MySQL]\r\nHostName=old-host\r\n[Other]\r\nx=1\r\n");
+    const QString before = read();
+    Settings s;
+    for (int i = 0; i < 200; ++i) s.login_log << QString("user%1").arg(i, 3, 10, QChar('0'));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    SaveSettings(path(), s, widths);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(read(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"velkor.INI"}));
+}
+
+// Two programs saving at once: every section stays once, and what neither
+// writes survives.
+TEST_F(SettingsFile, TwoWritersAtOnceNeitherDuplicateNorLoseSections) {
+    write("[Foreign]\r\nkeep=me\r\n");
+    QProcess a, b;
+    a.start(VELKOR_SETTINGS_WRITER, {path(), "ann", "150"});
+    b.start(VELKOR_SETTINGS_WRITER, {path(), "bob", "150"});
+    ASSERT_TRUE(a.waitForFinished(-1));
+    ASSERT_TRUE(b.waitForFinished(-1));
+    EXPECT_EQ(a.exitCode(), 0);
+    EXPECT_EQ(b.exitCode(), 0);
+    const QString text = read();
+    for (const char* section : {"[Foreign]", "[main]", "[MySQL]", "[login_log]", "[Grid]"})
+        EXPECT_EQ(text.count(section), 1) << section << "\n" << text.toStdString();
+    EXPECT_TRUE(text.contains("keep=me\r\n"));
+    EXPECT_TRUE(text.contains("base_name=149\r\n"));
 }
 
 TEST(SettingsPath, ExecutableNameWithIni) {

@@ -2,7 +2,7 @@
 // A login dialog for tests: answers every showing with `answer` (nullopt:
 // cancelled) and records the presets it was shown with.
 
-#include "core/main_state.h"
+#include "core/login_types.h"
 
 #include <optional>
 #include <vector>
@@ -10,7 +10,7 @@
 namespace testing_support {
 
 class ScriptedLogin : public core::LoginDialog {
-public:
+  public:
     std::optional<core::LoginAnswer> answer;
     std::vector<core::LoginPreset> presets;
     std::optional<core::LoginAnswer> ask(const core::LoginPreset& preset) override {

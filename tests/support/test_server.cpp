@@ -1,5 +1,7 @@
 #include "tests/support/test_server.h"
 
+#include "core/sql_script.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <QCoreApplication>
@@ -49,12 +51,7 @@ QByteArray templateScript() {
     return f.readAll();
 }
 
-void runScript(core::Connection& c, const QByteArray& script) {
-    for (const QByteArray& part : script.split(';')) {
-        if (part.trimmed().isEmpty()) continue;
-        c.execute(part);
-    }
-}
+void runScript(core::Connection& c, const QByteArray& script) { core::runSplitScript(c, script); }
 
 TempDatabase::TempDatabase(bool withTemplate, const QString& prefix) {
     static std::atomic<int> counter{0};

@@ -1,9 +1,9 @@
 #include "tools/gen/journal_generator.h"
 
-#include "common/sql_literals.h"
 #include "core/codepage.h"
 #include "core/connection.h"
 #include "core/field_value.h"
+#include "core/sql_literals.h"
 #include "tools/gen/random.h"
 #include "tools/gen/word_pools.h"
 
@@ -98,16 +98,16 @@ JournalRow makeRow(Random& rnd, const Journal& j, const Meeting& m, int id) {
 }
 
 QByteArray text(const std::optional<QString>& v) {
-    return v ? common::SqlQuote(core::toCp1251(*v), true) : QByteArray("NULL");
+    return v ? core::SqlQuote(core::toCp1251(*v), true) : QByteArray("NULL");
 }
 QByteArray number(const std::optional<int>& v) {
     return v ? QByteArray::number(*v) : QByteArray("NULL");
 }
 QByteArray date(const std::optional<QDate>& v) {
-    return v ? common::SqlQuote(core::formatDate(*v), false) : QByteArray("NULL");
+    return v ? core::SqlQuote(core::formatDate(*v), false) : QByteArray("NULL");
 }
 QByteArray dateTime(const std::optional<QDateTime>& v) {
-    return v ? common::SqlQuote(core::formatDateTime(*v), false) : QByteArray("NULL");
+    return v ? core::SqlQuote(core::formatDateTime(*v), false) : QByteArray("NULL");
 }
 
 QByteArray tuple(std::initializer_list<QByteArray> values) {

@@ -3,6 +3,7 @@
 
 #include "core/codepage.h"
 #include "core/connection.h"
+#include "core/sql_script.h"
 #include "tools/gen/journal_generator.h"
 
 #include <QCoreApplication>
@@ -121,8 +122,7 @@ int main(int argc, char** argv) {
             c.execute("use " + quotedName(database));
             // The template is run the way the program runs it: split at every
             // semicolon.
-            for (const QByteArray& statement : script->split(';'))
-                if (!statement.trimmed().isEmpty()) c.execute(statement);
+            core::runSplitScript(c, *script);
         }
         testdata::fillDatabase(c, rows, seed);
     } catch (const core::DbError& e) {

@@ -1,0 +1,28 @@
+#include "app/session_controller.h"
+
+#include "common/form_config.h"
+#include "common/general_error.h"
+#include "core/login.h"
+
+namespace app {
+
+SessionController::SessionController(core::AppContext& context, core::Prompter& prompter,
+                                     QObject* parent)
+    : QObject(parent), context_(context), prompter_(prompter) {}
+
+void SessionController::setForms(core::LoginDialog* password, common::TFormConfig* config) {
+    password_ = password;
+    config_ = config;
+}
+
+void SessionController::ActionLoginExecute() {
+    if (!password_) return;
+    common::guarded(prompter_,
+                    [this] { core::ActionLoginExecute(context_, *password_, prompter_); });
+}
+
+void SessionController::ActionConfigExecute() {
+    if (config_ && config_->edit(context_.settings.values())) context_.settings.save();
+}
+
+}  // namespace app

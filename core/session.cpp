@@ -1,0 +1,39 @@
+#include "core/session.h"
+
+#include "core/schema.h"
+
+namespace core {
+
+Session::Session(QObject* parent) : QObject(parent), database_name_(schema::kDatabasePrefix) {}
+
+bool Session::onServerDatabase() const {
+    return base_suffix_.isEmpty() &&
+           login_name_.compare(QStringLiteral("root"), Qt::CaseInsensitive) == 0;
+}
+
+void Session::open(const QString& hostName, const QString& suffix, const QString& login,
+                   const QString& password) {
+    base_suffix_ = suffix;
+    login_name_ = login;
+    password_ = password;
+    database_name_ =
+        onServerDatabase() ? QStringLiteral("mysql") : schema::kDatabasePrefix + base_suffix_;
+    SetConnectionParam(connection_, QStringLiteral("HostName"), hostName);
+    SetConnectionParam(connection_, QStringLiteral("User_Name"), login_name_);
+    SetConnectionParam(connection_, QStringLiteral("Password"), password_);
+    SetConnectionParam(connection_, QStringLiteral("Database"), database_name_);
+    try {
+        connection_.open();
+    } catch (...) {
+        Q_EMIT stateChanged();
+        throw;
+    }
+    Q_EMIT stateChanged();
+}
+
+void Session::enableAdministration() {
+    admin_enabled_ = true;
+    Q_EMIT stateChanged();
+}
+
+}  // namespace core

@@ -1,0 +1,176 @@
+#include "core/sql_literals.h"
+
+#include <QFile>
+#include <charconv>
+#include <cmath>
+
+namespace core {
+
+namespace {
+
+QByteArray bytesOf(std::string_view s) { return QByteArray(s.data(), qsizetype(s.size())); }
+
+// The decimal digits of a whole number as the server wrote it, in full.
+std::optional<QByteArray> integerText(std::string_view raw) {
+    const char* b = raw.data();
+    const char* e = b + raw.size();
+    if (b != e && *b == '+') ++b;
+    qint64 v = 0;
+    if (auto r = std::from_chars(b, e, v); r.ec == std::errc() && r.ptr == e)
+        return QByteArray::number(v);
+    quint64 u = 0;
+    if (auto r = std::from_chars(b, e, u); r.ec == std::errc() && r.ptr == e)
+        return QByteArray::number(u);
+    return std::nullopt;
+}
+
+// A date or time in the server's form. The server already sends that form,
+// so a value read and written again is the same text; one that Qt cannot
+// hold, or holds only in part (fractions of a second), goes back as sent.
+QByteArray dateTimeText(FieldKind kind, std::string_view raw) {
+    std::optional<QByteArray> formatted;
+    if (kind == FieldKind::Date) {
+        if (auto d = parseDate(raw); d && raw.size() == 10) formatted = formatDate(*d);
+    } else if (kind == FieldKind::Time) {
+        if (auto t = parseTime(raw); t && raw.size() == 8) formatted = formatTime(*t);
+    } else if (auto dt = parseDateTime(raw); dt && raw.size() == 19) {
+        formatted = formatDateTime(*dt);
+    }
+    return formatted ? *formatted : bytesOf(raw);
+}
+
+}  // namespace
+
+void appendQuoted(QByteArray& out, std::string_view text) {
+    out.reserve(out.size() + qsizetype(text.size()) + 8);
+    out += '"';
+    for (char c : text) {
+        switch (c) {
+            case '\'':
+                out += "\\'";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += '"';
+}
+
+QByteArray SqlQuote(const QByteArray& text, bool emptyAsApostrophes) {
+    if (text.isEmpty()) return emptyAsApostrophes ? QByteArray("''") : QByteArray("NULL");
+    QByteArray out;
+    appendQuoted(out, std::string_view(text.constData(), std::size_t(text.size())));
+    return out;
+}
+
+QByteArray SqlFloat(double value) {
+    if (!std::isfinite(value)) {
+        char buf[16];
+        const auto r = std::to_chars(buf, buf + sizeof buf, value);
+        return QByteArray(buf, r.ptr - buf);
+    }
+    if (value == 0) return "0";
+    // Round to 15 significant digits first, then lay the digits out.
+    char sci[40];
+    const auto r = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14);
+    const std::string_view s(sci, std::size_t(r.ptr - sci));
+    const std::size_t ePos = s.find('e');
+    const bool negative = s.front() == '-';
+    std::string digits;
+    for (char c : s.substr(0, ePos))
+        if (c >= '0' && c <= '9') digits += c;
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    int exponent = 0;
+    std::string_view es = s.substr(ePos + 1);
+    if (!es.empty() && es.front() == '+') es.remove_prefix(1);
+    std::from_chars(es.data(), es.data() + es.size(), exponent);
+
+    QByteArray out;
+    if (negative) out += '-';
+    if (exponent >= 15 || exponent < -5) {
+        out += digits.front();
+        if (digits.size() > 1)
+            out += '.' + QByteArray(digits.data() + 1, qsizetype(digits.size() - 1));
+        out += exponent < 0 ? "e-" : "e+";
+        const int a = std::abs(exponent);
+        if (a < 10) out += '0';
+        out += QByteArray::number(a);
+    } else if (exponent < 0) {
+        out += "0." + QByteArray(qsizetype(-exponent - 1), '0') +
+               QByteArray(digits.data(), qsizetype(digits.size()));
+    } else {
+        const std::size_t whole = std::size_t(exponent) + 1;
+        if (digits.size() <= whole) {
+            out += QByteArray(digits.data(), qsizetype(digits.size())) +
+                   QByteArray(qsizetype(whole - digits.size()), '0');
+        } else {
+            out += QByteArray(digits.data(), qsizetype(whole)) + '.' +
+                   QByteArray(digits.data() + whole, qsizetype(digits.size() - whole));
+        }
+    }
+    return out;
+}
+
+QByteArray SqlValue(const FieldValue* field) {
+    if (!field || field->isNull()) return "NULL";
+    const std::string_view raw = field->raw();
+    switch (field->kind()) {
+        case FieldKind::Text:
+            // Character columns are always written as their text, even when
+            // the text happens to look like a date.
+            return SqlQuote(field->bytes(), true);
+        case FieldKind::Integer:
+            if (auto t = integerText(raw)) return *t;
+            return SqlQuote(field->bytes(), true);
+        case FieldKind::Floating: {
+            const double v = field->asDouble();
+            QByteArray t = SqlFloat(v);
+            // Fifteen digits lose the last bits of some doubles; such a value
+            // is written with as many digits as give it back exactly.
+            double back = 0;
+            std::from_chars(t.constData(), t.constData() + t.size(), back);
+            if (back != v && std::isfinite(v)) {
+                char buf[40];
+                const auto r = std::to_chars(buf, buf + sizeof buf, v);
+                t = QByteArray(buf, r.ptr - buf);
+            }
+            return '\'' + t + '\'';
+        }
+        case FieldKind::Date:
+        case FieldKind::Time:
+        case FieldKind::DateTime:
+            return SqlQuote(dateTimeText(field->kind(), raw), false);
+        case FieldKind::Other:
+            break;
+    }
+    if (auto dt = field->tryDateTime()) return SqlQuote(formatDateTime(*dt), true);
+    return SqlQuote(field->bytes(), true);
+}
+
+bool AppendLine(const QString& path, const QByteArray& line) {
+    QFile f(path);
+    // Unbuffered, so that a short write (a full disk) shows in write()'s
+    // count rather than vanishing in a flush at close.
+    const QIODevice::OpenMode mode =
+        (f.exists() ? QIODevice::ReadWrite : QIODevice::WriteOnly) | QIODevice::Unbuffered;
+    if (!f.open(mode)) return false;
+    if (!f.seek(f.size())) return false;
+    const QByteArray data = line + "\r\n";
+    const bool ok = f.write(data) == data.size();
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+
+}  // namespace core
