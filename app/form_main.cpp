@@ -3,8 +3,8 @@
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
-#include "common/data_grid.h"
-#include "common/qt_prompter.h"
+#include "dialogs/qt_prompter.h"
+#include "grid/data_grid.h"
 #include "journal/journal_view.h"
 
 #include <QCloseEvent>
@@ -31,7 +31,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(QStringLiteral("Терналь ( 2.01 )"));
     if (!prompter_) {
-        ownPrompter_ = std::make_unique<common::QtPrompter>(this);
+        ownPrompter_ = std::make_unique<dialogs::QtPrompter>(this);
         prompter_ = ownPrompter_.get();
     }
 
@@ -80,7 +80,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     auto* layout = new QVBoxLayout(central);
     // A blank strip of 8 pixels to the right of the grid.
     layout->setContentsMargins(0, 0, 8, 0);
-    DBGridEhMainLog = new common::DataGrid(central);
+    DBGridEhMainLog = new grid::DataGrid(central);
     Label_select_info = new QLabel(central);
     layout->addWidget(DBGridEhMainLog, 1);
     layout->addWidget(Label_select_info);

@@ -15,10 +15,12 @@
 
 class QLabel;
 
-namespace common {
+namespace grid {
 class DataGrid;
+}  // namespace grid
+namespace dialogs {
 class TFormConfig;
-}  // namespace common
+}  // namespace dialogs
 namespace journal {
 class JournalView;
 class TFormDataSelect;
@@ -30,7 +32,7 @@ class SessionController;
 
 // The windows made at start-up that the controllers open.
 struct Forms {
-    common::TFormConfig* config = nullptr;
+    dialogs::TFormConfig* config = nullptr;
     journal::TFormDataSelect* dataSelect = nullptr;
     core::LoginDialog* password = nullptr;  // the login dialog
 };
@@ -46,7 +48,7 @@ class TFormMain : public QMainWindow {
     void setForms(const Forms& forms);
     core::AppContext& context() { return context_; }
     core::Prompter& prompter() { return *prompter_; }
-    common::DataGrid& grid() { return *DBGridEhMainLog; }
+    grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
 
@@ -96,7 +98,7 @@ class TFormMain : public QMainWindow {
     core::Prompter* prompter_;
     QList<QAction*> actions_;
     QHash<const QAction*, ActionInfo> info_;
-    common::DataGrid* DBGridEhMainLog;
+    grid::DataGrid* DBGridEhMainLog;
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;

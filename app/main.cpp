@@ -4,13 +4,13 @@
 
 #include "app/app_style.h"
 #include "app/form_main.h"
-#include "common/form_config.h"
-#include "common/form_input_string.h"
-#include "common/form_password.h"
-#include "common/form_progress.h"
-#include "common/general_error.h"
-#include "common/qt_prompter.h"
 #include "core/settings.h"
+#include "dialogs/form_config.h"
+#include "dialogs/form_input_string.h"
+#include "dialogs/form_password.h"
+#include "dialogs/form_progress.h"
+#include "dialogs/general_error.h"
+#include "dialogs/qt_prompter.h"
 #include "journal/form_data_select.h"
 
 #include <QApplication>
@@ -28,8 +28,8 @@ class Application : public QApplication {
         try {
             return QApplication::notify(receiver, event);
         } catch (...) {
-            const QString text = common::currentErrorText();
-            if (prompter) common::showGeneralError(*prompter, text);
+            const QString text = dialogs::currentErrorText();
+            if (prompter) dialogs::showGeneralError(*prompter, text);
             return false;
         }
     }
@@ -42,18 +42,18 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     app::applyVisualStyle(application);
     QCoreApplication::setApplicationName(QStringLiteral("velkor"));
-    common::QtPrompter startupPrompter;
+    dialogs::QtPrompter startupPrompter;
     application.prompter = &startupPrompter;
     try {
         app::TFormMain main(core::settingsPathFor(QCoreApplication::applicationFilePath()));
         application.prompter = &main.prompter();
         // The other windows, each once, in their order; they stay hidden
         // until they are shown.
-        auto* config = new common::TFormConfig(&main);
+        auto* config = new dialogs::TFormConfig(&main);
         auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
-        if (auto* qt = dynamic_cast<common::QtPrompter*>(&main.prompter())) qt->inputForm();
-        auto* password = new common::TFormPassword(&main);
-        auto* progress = new common::TFormProgress(&main);
+        if (auto* qt = dynamic_cast<dialogs::QtPrompter*>(&main.prompter())) qt->inputForm();
+        auto* password = new dialogs::TFormPassword(&main);
+        auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
         main.setForms({config, dataSelect, password});
         // Without a window manager "maximised" means nothing: take the
@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
         main.showMaximized();
         return application.exec();
     } catch (...) {
-        common::showGeneralError(startupPrompter, common::currentErrorText());
+        dialogs::showGeneralError(startupPrompter, dialogs::currentErrorText());
         return 1;
     }
 }

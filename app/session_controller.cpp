@@ -1,8 +1,8 @@
 #include "app/session_controller.h"
 
-#include "common/form_config.h"
-#include "common/general_error.h"
 #include "core/login.h"
+#include "dialogs/form_config.h"
+#include "dialogs/general_error.h"
 
 namespace app {
 
@@ -10,15 +10,15 @@ SessionController::SessionController(core::AppContext& context, core::Prompter& 
                                      QObject* parent)
     : QObject(parent), context_(context), prompter_(prompter) {}
 
-void SessionController::setForms(core::LoginDialog* password, common::TFormConfig* config) {
+void SessionController::setForms(core::LoginDialog* password, dialogs::TFormConfig* config) {
     password_ = password;
     config_ = config;
 }
 
 void SessionController::ActionLoginExecute() {
     if (!password_) return;
-    common::guarded(prompter_,
-                    [this] { core::ActionLoginExecute(context_, *password_, prompter_); });
+    dialogs::guarded(prompter_,
+                     [this] { core::ActionLoginExecute(context_, *password_, prompter_); });
 }
 
 void SessionController::ActionConfigExecute() {

@@ -8,7 +8,7 @@
 
 #include <QObject>
 
-namespace common {
+namespace dialogs {
 class TFormConfig;
 }
 
@@ -21,7 +21,7 @@ class SessionController : public QObject {
                       QObject* parent = nullptr);
 
     // The windows made at start-up.
-    void setForms(core::LoginDialog* password, common::TFormConfig* config);
+    void setForms(core::LoginDialog* password, dialogs::TFormConfig* config);
     bool hasLoginDialog() const { return password_ != nullptr; }
     bool hasConfigDialog() const { return config_ != nullptr; }
 
@@ -32,7 +32,7 @@ class SessionController : public QObject {
     core::AppContext& context_;
     core::Prompter& prompter_;
     core::LoginDialog* password_ = nullptr;
-    common::TFormConfig* config_ = nullptr;
+    dialogs::TFormConfig* config_ = nullptr;
 };
 
 }  // namespace app

@@ -1,6 +1,6 @@
 #include "journal/form_data_select.h"
 
-#include "common/dialog_parts.h"
+#include "dialogs/dialog_parts.h"
 
 #include "journal/data_selection.h"
 
@@ -82,7 +82,7 @@ TFormDataSelect::TFormDataSelect(core::Prompter& prompter, QWidget* parent)
     connect(ButOk, &QPushButton::clicked, this, &TFormDataSelect::ButOkClick);
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QHBoxLayout* buttons = common::okCancelBar(ButOk, ButCancel);
+    QHBoxLayout* buttons = dialogs::okCancelBar(ButOk, ButCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(&grid);
     layout->addLayout(buttons);

@@ -1,8 +1,8 @@
 #include "journal/journal_view.h"
 
-#include "common/general_error.h"
 #include "core/data_sets.h"
 #include "core/schema.h"
+#include "dialogs/general_error.h"
 #include "journal/display_columns.h"
 #include "journal/form_data_select.h"
 
@@ -14,8 +14,8 @@ namespace journal {
 namespace doc = core::schema::doc;
 
 JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
-                         core::SettingsStore& settings, common::DataGrid& grid,
-                         QLabel& selectionLine, core::Prompter& prompter, QObject* parent)
+                         core::SettingsStore& settings, grid::DataGrid& grid, QLabel& selectionLine,
+                         core::Prompter& prompter, QObject* parent)
     : QObject(parent),
       journal_(journal),
       selection_(selection),
@@ -28,7 +28,7 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
 
     model_ = std::make_unique<core::DataSetModel>(journal_);
     connect(model_.get(), &core::DataSetModel::failed, this,
-            [this](const QString& message) { common::showGeneralError(prompter_, message); });
+            [this](const QString& message) { dialogs::showGeneralError(prompter_, message); });
     grid_.setObjectName(QStringLiteral("DBGridEhMainLog"));
     grid_.setModel(model_.get());
     grid_.setColumns(journalColumns(), 4);
@@ -57,14 +57,14 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
         settings_.setColumnWidths(widths);
     });
 
-    connect(&grid_, &common::DataGrid::titleClicked, this, &JournalView::DBGridEhMainLogTitleClick);
-    connect(&grid_, &common::DataGrid::keyPressed, this, [this](QKeyEvent* e) {
+    connect(&grid_, &grid::DataGrid::titleClicked, this, &JournalView::DBGridEhMainLogTitleClick);
+    connect(&grid_, &grid::DataGrid::keyPressed, this, [this](QKeyEvent* e) {
         if (DBGridEhMainLogKeyDown(e->key())) e->accept();
     });
     // The grid's current row is the dataset's current row.
-    connect(&grid_, &common::DataGrid::currentRowChanged, this, [this](int row) {
+    connect(&grid_, &grid::DataGrid::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row != journal_.current())
-            common::guarded(prompter_, [&] { journal_.setCurrent(row); });
+            dialogs::guarded(prompter_, [&] { journal_.setCurrent(row); });
     });
     connect(&journal_, &core::ClientDataSet::currentChanged, this, [this](int row) {
         if (row >= 0 && row != grid_.currentSourceRow()) grid_.setCurrentSourceRow(row);
@@ -76,8 +76,8 @@ void JournalView::applyStoredWidths() {
     grid_.setColumnWidths(QList<int>(widths.begin(), widths.end()));
 }
 
-QList<common::GridColumn> JournalView::journalColumns() {
-    using common::GridColumn;
+QList<grid::GridColumn> JournalView::journalColumns() {
+    using grid::GridColumn;
     const Qt::Alignment centre = Qt::AlignHCenter, left = Qt::AlignLeft;
     return {
         GridColumn(doc::Rec_IDN, QStringLiteral("Ид. №|1"), 44, centre, true, doc::Rec_IDN),
@@ -126,17 +126,17 @@ void JournalView::DBGridEhMainLogTitleClick(int column) {
         default:
             break;
     }
-    common::guarded(prompter_, [this] { RunJournalQuery(); });
+    dialogs::guarded(prompter_, [this] { RunJournalQuery(); });
 }
 
 bool JournalView::DBGridEhMainLogKeyDown(int key) {
     if (!journal_.isActive()) return false;
     if (key == Qt::Key_Insert) {
-        if (addRecord) common::guarded(prompter_, addRecord);
+        if (addRecord) dialogs::guarded(prompter_, addRecord);
         return true;
     }
     if (key == Qt::Key_Delete) {
-        if (deleteRecord) common::guarded(prompter_, deleteRecord);
+        if (deleteRecord) dialogs::guarded(prompter_, deleteRecord);
         return true;
     }
     return false;
@@ -144,7 +144,7 @@ bool JournalView::DBGridEhMainLogKeyDown(int key) {
 
 void JournalView::ActionSelectDataExecute() {
     if (!dataSelect_) return;
-    common::guarded(prompter_, [this] {
+    dialogs::guarded(prompter_, [this] {
         if (!dataSelect_->run()) return;
         selection_.setSelection(dataSelect_->whereText(), dataSelect_->description());
         RunJournalQuery();

@@ -4,12 +4,12 @@
 // it, the title clicks that reorder the query, the keys that add and delete
 // records, and the data selection that narrows it.
 
-#include "common/data_grid.h"
 #include "core/client_dataset.h"
 #include "core/dataset_model.h"
 #include "core/journal_selection.h"
 #include "core/prompter.h"
 #include "core/settings_store.h"
+#include "grid/data_grid.h"
 
 #include <QLabel>
 #include <QObject>
@@ -27,12 +27,12 @@ class JournalView : public QObject {
     // the journal. The grid's widths go into the settings whenever they are
     // saved.
     JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
-                core::SettingsStore& settings, common::DataGrid& grid, QLabel& selectionLine,
+                core::SettingsStore& settings, grid::DataGrid& grid, QLabel& selectionLine,
                 core::Prompter& prompter, QObject* parent = nullptr);
 
     // The columns as designed: titles, widths, alignments, title buttons and
     // the stored fields their filter cells narrow on.
-    static QList<common::GridColumn> journalColumns();
+    static QList<grid::GridColumn> journalColumns();
     // Courier New, bold, 16 pixels: the main window's and the grid's font.
     static QFont journalFont();
 
@@ -61,7 +61,7 @@ class JournalView : public QObject {
     core::ClientDataSet& journal_;
     core::JournalSelection& selection_;
     core::SettingsStore& settings_;
-    common::DataGrid& grid_;
+    grid::DataGrid& grid_;
     QLabel& line_;
     core::Prompter& prompter_;
     TFormDataSelect* dataSelect_ = nullptr;

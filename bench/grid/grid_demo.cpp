@@ -2,7 +2,7 @@
 // Usage: grid_demo [rows [sideways-scroll [filter-of-column-2 [sort-column]]]]
 //        grid_demo report    (one-level titles and a footer of sums)
 #include "bench/grid/journal_like_model.h"
-#include "common/data_grid.h"
+#include "grid/data_grid.h"
 #include "journal/journal_view.h"
 
 #include <QApplication>
@@ -11,7 +11,7 @@
 
 namespace {
 
-void showReport(common::DataGrid& grid, QStandardItemModel& model) {
+void showReport(grid::DataGrid& grid, QStandardItemModel& model) {
     const QStringList names = {"Накази", "Протоколи", "Листування", "Звіти"};
     model.setColumnCount(6);
     for (int r = 0; r < names.size(); ++r) {
@@ -19,15 +19,15 @@ void showReport(common::DataGrid& grid, QStandardItemModel& model) {
         for (int c = 1; c < 6; ++c) row.append(new QStandardItem(QString::number((r + 1) * c * 7)));
         model.appendRow(row);
     }
-    QList<common::GridColumn> columns = {{0, "  ", 300},
-                                         {1, "штук", 100, Qt::AlignRight},
-                                         {2, "друк аркушів", 100, Qt::AlignRight},
-                                         {3, "позицій", 100, Qt::AlignRight},
-                                         {4, "од. зб.", 100, Qt::AlignRight},
-                                         {5, "статей", 100, Qt::AlignRight}};
-    columns[0].footer = common::FooterKind::Text;
+    QList<grid::GridColumn> columns = {{0, "  ", 300},
+                                       {1, "штук", 100, Qt::AlignRight},
+                                       {2, "друк аркушів", 100, Qt::AlignRight},
+                                       {3, "позицій", 100, Qt::AlignRight},
+                                       {4, "од. зб.", 100, Qt::AlignRight},
+                                       {5, "статей", 100, Qt::AlignRight}};
+    columns[0].footer = grid::FooterKind::Text;
     columns[0].footerText = "Разом:";
-    for (int c = 1; c < 6; ++c) columns[c].footer = common::FooterKind::Sum;
+    for (int c = 1; c < 6; ++c) columns[c].footer = grid::FooterKind::Sum;
     grid.setColumns(columns, 1);
     QFont font("Times New Roman");
     font.setBold(true);
@@ -42,7 +42,7 @@ void showReport(common::DataGrid& grid, QStandardItemModel& model) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    common::DataGrid grid;
+    grid::DataGrid grid;
     QStandardItemModel reportModel;
     if (args.value(0) == "report") {
         showReport(grid, reportModel);

@@ -1,8 +1,8 @@
 // Narrowing 100,000 loaded rows through the filter row of a shown grid:
 // typing into a filter entry until the views show the narrowed rows.
 #include "bench/grid/journal_like_model.h"
-#include "common/data_grid.h"
-#include "common/grid_filter_model.h"
+#include "grid/data_grid.h"
+#include "grid/grid_filter_model.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
@@ -14,7 +14,7 @@ constexpr int kRows = 100000;
 
 struct Fixture {
     JournalLikeModel model{kRows};
-    common::DataGrid grid;
+    grid::DataGrid grid;
 
     Fixture() {
         grid.setColumns(journalLikeColumns(), 4);

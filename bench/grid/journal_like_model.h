@@ -3,7 +3,7 @@
 // stored fields and composed display texts, all made once up front, as the
 // journal's own model keeps them.
 
-#include "common/grid_column.h"
+#include "grid/grid_column.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
@@ -84,11 +84,10 @@ class JournalLikeModel : public QAbstractTableModel {
 };
 
 // The journal's grid columns over this model; the first four are frozen.
-inline QList<common::GridColumn> journalLikeColumns() {
+inline QList<grid::GridColumn> journalLikeColumns() {
     const auto column = [](int source, const char* title, int width, Qt::Alignment alignment,
                            bool button, int filter) {
-        return common::GridColumn(source, QString::fromUtf8(title), width, alignment, button,
-                                  filter);
+        return grid::GridColumn(source, QString::fromUtf8(title), width, alignment, button, filter);
     };
     return {
         column(kRecIdn, "Ид. №|1", 44, Qt::AlignCenter, true, kRecIdn),

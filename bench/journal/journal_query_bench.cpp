@@ -9,8 +9,8 @@
 
 #include "app/form_main.h"
 #include "bench/support/bench_server.h"
-#include "common/data_grid.h"
-#include "common/grid_filter_model.h"
+#include "grid/data_grid.h"
+#include "grid/grid_filter_model.h"
 #include "journal/journal_view.h"
 
 #include <QApplication>

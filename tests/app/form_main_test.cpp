@@ -1,9 +1,9 @@
 #include "app/form_main.h"
-#include "common/data_grid.h"
-#include "common/grid_filter_model.h"
-#include "common/grid_header.h"
-#include "common/qt_prompter.h"
 #include "core/schema.h"
+#include "dialogs/qt_prompter.h"
+#include "grid/data_grid.h"
+#include "grid/grid_filter_model.h"
+#include "grid/grid_header.h"
 #include "journal/form_data_select.h"
 #include "journal/journal_view.h"
 #include "tests/support/scripted_login.h"
@@ -211,14 +211,14 @@ TEST_F(MainWindow, FilteredGridKeepsItsColumnsThroughNewQueries) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     logIn();
-    common::DataGrid& grid = window.grid();
+    grid::DataGrid& grid = window.grid();
     const QList<int> widths = grid.columnWidths();
     QLineEdit* filter = grid.filterEdit(3);
     testing_support::typeText(filter, QString::fromUtf8("школа"));
     QTest::keyClick(filter, Qt::Key_Return);
     ASSERT_EQ(shownIds(), QStringList({"2"}));
 
-    common::GridHeader* header = grid.header(3);
+    grid::GridHeader* header = grid.header(3);
     const int logical = grid.columns()[3].source;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       {header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
@@ -256,7 +256,7 @@ TEST(MainWindowFocus, ClosingADialogGivesTheFocusBack) {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     const auto box =
-        common::makeMessageBox(common::BoxKind::Error, QString::fromUtf8("Ошибка"), "?", &window);
+        dialogs::makeMessageBox(dialogs::BoxKind::Error, QString::fromUtf8("Ошибка"), "?", &window);
     box->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(box.get()));
 

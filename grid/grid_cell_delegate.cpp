@@ -1,0 +1,72 @@
+#include "grid/grid_cell_delegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QTextLayout>
+#include <QToolTip>
+
+namespace grid {
+
+GridCellDelegate::GridCellDelegate(const QHash<int, Qt::Alignment>& alignments, QObject* parent)
+    : QStyledItemDelegate(parent), alignments_(alignments) {}
+
+void GridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const auto it = alignments_.constFind(index.column());
+    if (it != alignments_.cend()) option->displayAlignment = *it;
+}
+
+bool GridCellDelegate::textClipped(const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (opt.text.isEmpty()) return false;
+    // Laid out as the style draws an item's text: the cell less a small
+    // margin at each side, broken at blanks and at the text's own breaks.
+    const QWidget* widget = opt.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
+    QString text = opt.text;
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextOption textOption;
+    textOption.setWrapMode(opt.features & QStyleOptionViewItem::WrapText ? QTextOption::WordWrap
+                                                                         : QTextOption::ManualWrap);
+    QTextLayout layout(text, opt.font);
+    layout.setTextOption(textOption);
+    bool clipped = false;
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        height += line.height();
+        if (line.naturalTextWidth() > box.width() || height > box.height()) {
+            clipped = true;
+            break;
+        }
+    }
+    layout.endLayout();
+    return clipped;
+}
+
+bool GridCellDelegate::showWholeText(QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                     const QModelIndex& index, const QPoint& globalPos) const {
+    if (!index.isValid() || !textClipped(option, index)) return false;
+    QString text = index.data(Qt::DisplayRole).toString();
+    // Shown as typed, even where it looks like markup.
+    if (Qt::mightBeRichText(text)) text = Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+    QToolTip::showText(globalPos, text, view->viewport(), option.rect);
+    return true;
+}
+
+bool GridCellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && showWholeText(view, option, index, event->globalPos()))
+        return true;
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+}  // namespace grid

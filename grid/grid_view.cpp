@@ -1,0 +1,143 @@
+#include "grid/grid_view.h"
+
+#include "grid/grid_cell_delegate.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <optional>
+
+namespace grid {
+
+GridView::GridView(QWidget* parent) : QTableView(parent) {
+    auto* header = new GridHeader(this);
+    setHorizontalHeader(header);
+    setVerticalHeader(new RowIndicator(this));
+    // A title press must not select the column: titles sort.
+    disconnect(header, &QHeaderView::sectionPressed, this, nullptr);
+    disconnect(header, &QHeaderView::sectionEntered, this, nullptr);
+    setItemDelegate(new GridCellDelegate(alignments_, this));
+    setCornerButtonEnabled(false);
+    setWordWrap(true);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    // The filter entries live on the header, which scrolls by offset only.
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, header,
+            &GridHeader::placeFilterCells);
+}
+
+GridHeader* GridView::gridHeader() const { return static_cast<GridHeader*>(horizontalHeader()); }
+
+RowIndicator* GridView::rowIndicator() const {
+    return static_cast<RowIndicator*>(verticalHeader());
+}
+
+void GridView::setColumnAlignment(int logical, Qt::Alignment alignment) {
+    if (!(alignment & Qt::AlignVertical_Mask)) alignment |= Qt::AlignVCenter;
+    alignments_.insert(logical, alignment);
+    viewport()->update();
+}
+
+bool GridView::showWholeText(const QModelIndex& index) {
+    if (!index.isValid() || horizontalHeader()->isSectionHidden(index.column())) return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    const QPoint below = viewport()->mapToGlobal(option.rect.bottomLeft());
+    return static_cast<GridCellDelegate*>(itemDelegate())
+        ->showWholeText(this, option, index, below);
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || !horizontalHeader()->isSectionHidden(index.column()))
+        return QTableView::scrollTo(index, hint);
+    const QHeaderView* header = horizontalHeader();
+    int shown = -1;
+    for (int v = 0; v < header->count() && shown < 0; ++v)
+        if (!header->isSectionHidden(header->logicalIndex(v))) shown = header->logicalIndex(v);
+    if (shown < 0) return;  // no columns here: the other half scrolls both
+    const int across = horizontalScrollBar()->value();
+    QTableView::scrollTo(index.siblingAtColumn(shown), hint);
+    horizontalScrollBar()->setValue(across);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    event->ignore();
+    Q_EMIT keyPressed(event);
+    if (event->isAccepted()) return;
+    QTableView::keyPressEvent(event);
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    std::optional<Step> step;
+    switch (action) {
+        case MoveLeft:
+            step = Step::Left;
+            break;
+        case MoveRight:
+            step = Step::Right;
+            break;
+        case MoveNext:
+            step = Step::Next;
+            break;
+        case MovePrevious:
+            step = Step::Previous;
+            break;
+        case MoveHome:
+            step = Step::Home;
+            break;
+        case MoveEnd:
+            step = Step::End;
+            break;
+        default:
+            break;
+    }
+    if (step && crossMove) {
+        const QModelIndex across = crossMove(*step, modifiers);
+        if (across.isValid()) return across;
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+// The grid has one current row, and it is the highlighted one: the row
+// marker, the focus and the highlight always name the same row. Qt's single
+// selection would leave the highlight behind when Ctrl moves the cursor
+// (Ctrl+End, Ctrl+Home) and take it away on a Ctrl+click.
+QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    if (selectionMode() != SingleSelection || !index.isValid())
+        return QTableView::selectionCommand(index, event);
+    return selectingCommand();
+}
+
+QItemSelectionModel::SelectionFlags GridView::selectingCommand() const {
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+    if (selectionBehavior() == SelectRows) flags |= QItemSelectionModel::Rows;
+    if (selectionBehavior() == SelectColumns) flags |= QItemSelectionModel::Columns;
+    return flags;
+}
+
+// A key that moves the cursor into the other half has Qt select whatever
+// lies at the new cell's place in this half, where that cell is hidden: the
+// top row, as it turns out. Its row is meant.
+void GridView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && horizontalHeader()->isSectionHidden(current.column()))
+        return selectionModel()->select(current, command);
+    QTableView::setSelection(rect, command);
+}
+
+void GridView::updateGeometries() {
+    QTableView::updateGeometries();
+    Q_EMIT geometriesUpdated();
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (focusEntered) focusEntered();
+}
+
+}  // namespace grid

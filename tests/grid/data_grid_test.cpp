@@ -1,0 +1,620 @@
+#include "grid/data_grid.h"
+#include "tests/support/typing.h"
+
+#include "grid/grid_filter_model.h"
+#include "grid/grid_header.h"
+#include "grid/grid_view.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QToolTip>
+#include <functional>
+
+using grid::DataGrid;
+using grid::FindOptions;
+using grid::FooterKind;
+using grid::GridColumn;
+using grid::GridHeader;
+using grid::GridView;
+
+namespace {
+
+using testing_support::typeText;
+
+// Source columns: a stored id, name, date and place, a composed display
+// text and a count that may be empty.
+enum { kId, kName, kDate, kShown, kCount, kPlace, kSourceColumns };
+
+struct SourceRow {
+    int id;
+    QString name, date;
+    QVariant count;
+    QString place;
+};
+
+const QList<SourceRow> kRows = {
+    {1, "Альфа", "01.02.2011", 5, "Київ"},      {2, "бета", "03.04.2012", QVariant(), "Львів"},
+    {3, "Гамма", "05.06.2011", 7, "Київ"},      {4, "дельта", "07.08.2013", 1, "Одеса"},
+    {10, "Альфа-2", "09.10.2011", 2, "Харків"},
+};
+
+void fill(QStandardItemModel& model) {
+    model.setColumnCount(kSourceColumns);
+    for (const SourceRow& r : kRows) {
+        QList<QStandardItem*> items(kSourceColumns);
+        for (auto*& item : items) item = new QStandardItem;
+        items[kId]->setData(r.id, Qt::EditRole);
+        items[kName]->setText(r.name);
+        items[kDate]->setText(r.date);
+        items[kShown]->setText(r.name + "\n" + r.place);
+        items[kCount]->setData(r.count, Qt::EditRole);
+        items[kPlace]->setText(r.place);
+        model.appendRow(items);
+    }
+}
+
+// Grid columns: two frozen, then the display text (filtering on the place
+// it shows), the count with a footer sum, and the date in two columns under
+// one upper title.
+QList<GridColumn> gridColumns() {
+    QList<GridColumn> columns = {
+        {kId, "Ид.|1", 40, Qt::AlignCenter, true, kId},
+        {kName, "Имя|2", 90, Qt::AlignLeft, true, kName},
+        {kShown, "Имя и место|3", 120, Qt::AlignLeft, false, kPlace},
+        {kCount, "Штук", 60, Qt::AlignRight, true, -1},
+        {kDate, "Дата|день", 70, Qt::AlignCenter, false, kDate},
+        {kPlace, "Дата|место", 70, Qt::AlignCenter, false, -1},
+    };
+    columns[0].footer = FooterKind::Text;
+    columns[0].footerText = "Разом:";
+    columns[3].footer = FooterKind::Sum;
+    return columns;
+}
+
+// Rows that a query fills: running it again closes and reopens the dataset,
+// which resets the model with the same columns.
+class QueriedModel : public QStandardItemModel {
+  public:
+    void requery() {
+        beginResetModel();
+        endResetModel();
+    }
+};
+
+struct GridFixture {
+    QueriedModel model;
+    DataGrid grid;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+
+    explicit GridFixture(int frozen = 2) {
+        fill(model);
+        grid.setColumns(gridColumns(), frozen);
+        grid.setRowLines(2);
+        grid.setModel(&model);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            grid.rowsModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        grid.resize(400, 220);
+        grid.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    }
+
+    // Ids of the rows shown, top to bottom.
+    QList<int> shownIds() const {
+        QList<int> ids;
+        const QAbstractItemModel* rows = grid.rowsModel();
+        for (int r = 0; r < rows->rowCount(); ++r) ids.append(rows->index(r, kId).data().toInt());
+        return ids;
+    }
+
+    void clickTitle(int column, bool inFilterRow = false) {
+        GridHeader* header = grid.header(column);
+        const int logical = grid.columns()[column].source;
+        const int y = inFilterRow ? header->titleHeight() + header->filterHeight() / 2
+                                  : header->titleHeight() / 2;
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            {header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, y});
+    }
+
+    // Source columns each half shows, left to right.
+    static QList<int> shownSections(const GridView* view) {
+        QList<int> sections;
+        const QHeaderView* header = view->horizontalHeader();
+        for (int v = 0; v < header->count(); ++v)
+            if (!header->isSectionHidden(header->logicalIndex(v)))
+                sections.append(header->logicalIndex(v));
+        return sections;
+    }
+};
+
+}  // namespace
+
+TEST(DataGrid, TitleButtonsSortLoadedRowsAlternatingWithMarker) {
+    GridFixture f;
+    QSignalSpy clicked(&f.grid, &DataGrid::titleClicked);
+    f.clickTitle(1);
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 10, 2, 3, 4}));  // Альфа, Альфа-2, бета, Гамма, дельта
+    EXPECT_EQ(f.grid.sortColumn(), 1);
+    EXPECT_EQ(f.grid.sortOrder(), Qt::AscendingOrder);
+    f.clickTitle(1);
+    EXPECT_EQ(f.shownIds(), (QList<int>{4, 3, 2, 10, 1}));
+    EXPECT_EQ(f.grid.sortOrder(), Qt::DescendingOrder);
+    f.clickTitle(1);
+    EXPECT_EQ(f.grid.sortOrder(), Qt::AscendingOrder);
+
+    // Another button starts ascending; an empty count sorts first.
+    f.clickTitle(3);
+    EXPECT_EQ(f.shownIds(), (QList<int>{2, 4, 10, 1, 3}));
+    EXPECT_EQ(f.grid.sortColumn(), 3);
+
+    // A title without a button drops the client order for the caller's own.
+    f.clickTitle(2);
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 2, 3, 4, 10}));
+    EXPECT_EQ(f.grid.sortColumn(), -1);
+
+    // Presses in the filter row neither sort nor count as title clicks.
+    f.clickTitle(3, true);
+    EXPECT_EQ(f.grid.sortColumn(), -1);
+
+    QList<int> columns;
+    for (const auto& args : clicked) columns.append(args.at(0).toInt());
+    EXPECT_EQ(columns, (QList<int>{1, 1, 1, 3, 2}));
+}
+
+TEST(DataGrid, SortMarkerIsPaintedOnlyOnTheSortedTitle) {
+    GridFixture f;
+    f.grid.sortByColumn(1, Qt::AscendingOrder);
+    GridHeader* header = f.grid.header(1);
+    const auto titleImage = [&](int column) {
+        const int logical = f.grid.columns()[column].source;
+        QRect r(header->sectionViewportPosition(logical), header->upperHeight(),
+                header->sectionSize(logical), header->titleHeight() - header->upperHeight());
+        return header->viewport()->grab(r).toImage();
+    };
+    const QImage ascending = titleImage(1);
+    f.grid.sortByColumn(1, Qt::DescendingOrder);
+    const QImage descending = titleImage(1);
+    f.grid.clearSort();
+    const QImage none = titleImage(1);
+    EXPECT_NE(ascending, descending);
+    EXPECT_NE(ascending, none);
+    EXPECT_NE(descending, none);
+}
+
+TEST(DataGrid, FilterRowNarrowsOnEachColumnsFilterSourceCombined) {
+    GridFixture f;
+    ASSERT_NE(f.grid.filterEdit(2), nullptr);
+    EXPECT_EQ(f.grid.filterEdit(3), nullptr);  // no filter cell
+    EXPECT_EQ(f.grid.filterEdit(5), nullptr);
+
+    // Column 3 shows name and place but filters on the stored place alone.
+    typeText(f.grid.filterEdit(2), "КИЇ");
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 3}));
+    typeText(f.grid.filterEdit(4), "2011");
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 3}));
+    f.grid.setFilterText(1, "гам");
+    EXPECT_EQ(f.shownIds(), (QList<int>{3}));
+    f.grid.setFilterText(2, "Альфа");  // a name, which the place never holds
+    EXPECT_EQ(f.shownIds(), (QList<int>{}));
+
+    // Escape empties the entry; the other filters stay.
+    QTest::keyClick(f.grid.filterEdit(2), Qt::Key_Escape);
+    EXPECT_EQ(f.grid.filterEdit(2)->text(), "");
+    EXPECT_EQ(f.shownIds(), (QList<int>{3}));
+
+    // Filters and client order survive a reload of the rows.
+    f.grid.setFilterText(1, "");
+    f.grid.sortByColumn(0, Qt::DescendingOrder);
+    f.model.removeRows(0, f.model.rowCount());
+    fill(f.model);
+    EXPECT_EQ(f.shownIds(), (QList<int>{10, 3, 1}));
+
+    f.grid.clearFilters();
+    EXPECT_EQ(f.grid.rowCount(), 5);
+}
+
+TEST(DataGrid, FrozenColumnsStayWhileTheRestScrollsInStep) {
+    GridFixture f;
+    GridView* left = f.grid.frozenView();
+    GridView* right = f.grid.scrollingView();
+    EXPECT_EQ(GridFixture::shownSections(left), (QList<int>{kId, kName}));
+    EXPECT_EQ(GridFixture::shownSections(right), (QList<int>{kShown, kCount, kDate, kPlace}));
+    EXPECT_EQ(left->selectionModel(), right->selectionModel());
+    EXPECT_EQ(left->horizontalHeader()->height(), right->horizontalHeader()->height());
+
+    QSignalSpy rowChanged(&f.grid, &DataGrid::currentRowChanged);
+    ASSERT_TRUE(f.grid.setCurrentSourceRow(4));
+    EXPECT_EQ(f.grid.currentSourceRow(), 4);
+    EXPECT_EQ(rowChanged.size(), 1);
+    EXPECT_EQ(rowChanged.at(0).at(0).toInt(), 4);
+    // The rows were scrolled to show row 4; both halves show it at the same height.
+    EXPECT_GT(right->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(left->verticalScrollBar()->value(), right->verticalScrollBar()->value());
+    EXPECT_EQ(left->rowViewportPosition(4), right->rowViewportPosition(4));
+    right->verticalScrollBar()->setValue(0);
+    EXPECT_EQ(left->verticalScrollBar()->value(), 0);
+
+    // Sideways only the scrolling half moves.
+    ASSERT_TRUE(f.grid.horizontalScrollBar()->isVisible());
+    const int frozenX = left->columnViewportPosition(kName);
+    const int scrolledX = right->columnViewportPosition(kCount);
+    f.grid.horizontalScrollBar()->setValue(50);
+    EXPECT_EQ(right->horizontalScrollBar()->value(), 50);
+    EXPECT_EQ(left->columnViewportPosition(kName), frozenX);
+    EXPECT_EQ(right->columnViewportPosition(kCount), scrolledX - 50);
+
+    // A row not shown cannot be made current.
+    f.grid.setFilterText(1, "бета");
+    EXPECT_FALSE(f.grid.setCurrentSourceRow(0));
+}
+
+TEST(DataGrid, CursorKeysCrossBetweenFrozenAndScrollingColumns) {
+    GridFixture f;
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    GridView* left = f.grid.frozenView();
+    GridView* right = f.grid.scrollingView();
+    f.grid.setCurrentSourceRow(1);
+    left->setCurrentIndex(f.grid.rowsModel()->index(1, kName));
+    left->setFocus();
+
+    QTest::keyClick(left, Qt::Key_Right);
+    EXPECT_EQ(f.grid.currentIndex().column(), kShown);
+    EXPECT_TRUE(right->hasFocus());
+    QTest::keyClick(right, Qt::Key_Left);
+    EXPECT_EQ(f.grid.currentIndex().column(), kName);
+    EXPECT_TRUE(left->hasFocus());
+    QTest::keyClick(left, Qt::Key_End);
+    EXPECT_EQ(f.grid.currentIndex().column(), kPlace);
+    QTest::keyClick(right, Qt::Key_Home);
+    EXPECT_EQ(f.grid.currentIndex().column(), kId);
+    // Tab at the end of a row goes on in the next row.
+    QTest::keyClick(left, Qt::Key_End);
+    QTest::keyClick(right, Qt::Key_Tab);
+    EXPECT_EQ(f.grid.currentIndex().row(), 2);
+    EXPECT_EQ(f.grid.currentIndex().column(), kId);
+    QTest::keyClick(left, Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentSourceRow(), 3);
+}
+
+TEST(DataGrid, WidthsAreReadAndSetByPresentPosition) {
+    GridFixture f;
+    EXPECT_EQ(f.grid.columnWidths(), (QList<int>{40, 90, 120, 60, 70, 70}));
+
+    f.grid.moveColumn(2, 5);  // the display column to the end
+    EXPECT_EQ(f.grid.columnOrder(), (QList<int>{0, 1, 3, 4, 5, 2}));
+    EXPECT_EQ(f.grid.columnWidths(), (QList<int>{40, 90, 60, 70, 70, 120}));
+    EXPECT_EQ(GridFixture::shownSections(f.grid.scrollingView()),
+              (QList<int>{kCount, kDate, kPlace, kShown}));
+
+    // A drag of a frozen title, as the header reports it.
+    QHeaderView* frozen = f.grid.frozenView()->horizontalHeader();
+    frozen->moveSection(frozen->visualIndex(kName), frozen->visualIndex(kId));
+    EXPECT_EQ(f.grid.columnOrder(), (QList<int>{1, 0, 3, 4, 5, 2}));
+
+    // Columns do not cross between the frozen and the scrolling part.
+    f.grid.moveColumn(0, 4);
+    EXPECT_EQ(f.grid.columnOrder(), (QList<int>{1, 0, 3, 4, 5, 2}));
+
+    f.grid.setColumnWidths({11, 12, 13, 14});
+    EXPECT_EQ(f.grid.columnWidths(), (QList<int>{11, 12, 13, 14, 70, 120}));
+    EXPECT_EQ(frozen->sectionSize(kName), 11);
+    EXPECT_EQ(frozen->sectionSize(kId), 12);
+    EXPECT_EQ(f.grid.scrollingView()->horizontalHeader()->sectionSize(kCount), 13);
+
+    // A resize by the user is read back at its position.
+    frozen->resizeSection(kId, 33);
+    EXPECT_EQ(f.grid.columnWidths().at(1), 33);
+    EXPECT_EQ(f.grid.frozenView()->width(),
+              f.grid.frozenView()->verticalHeader()->width() + 11 + 33);
+}
+
+TEST(DataGrid, LayoutSurvivesAModelThatLosesAndRegainsItsColumns) {
+    GridFixture f;
+    f.grid.moveColumn(3, 2);
+    f.grid.setColumnWidths({40, 90, 61, 121});
+    f.model.clear();
+    EXPECT_EQ(f.grid.rowCount(), 0);
+    fill(f.model);
+    EXPECT_EQ(GridFixture::shownSections(f.grid.frozenView()), (QList<int>{kId, kName}));
+    EXPECT_EQ(GridFixture::shownSections(f.grid.scrollingView()),
+              (QList<int>{kCount, kShown, kDate, kPlace}));
+    EXPECT_EQ(f.grid.scrollingView()->horizontalHeader()->sectionSize(kShown), 121);
+    ASSERT_NE(f.grid.filterEdit(2), nullptr);
+    EXPECT_TRUE(f.grid.filterEdit(2)->isVisible());
+}
+
+// A filter typed and confirmed, then the query run again (a title click, a
+// selection, a new login close and reopen the rows): every column keeps its
+// title, its filter entry and its width.
+TEST(DataGrid, ColumnsKeepTheirWidthsWhenFilteredRowsAreQueriedAgain) {
+    GridFixture f;
+    const QList<int> widths = f.grid.columnWidths();
+    QLineEdit* filter = f.grid.filterEdit(4);  // a scrolling column
+    typeText(filter, "2011");                  // the first row stays
+    QTest::keyClick(filter, Qt::Key_Return);
+    ASSERT_EQ(f.shownIds(), (QList<int>{1, 3, 10}));
+    f.model.requery();  // closed
+    f.model.requery();  // and opened again
+
+    EXPECT_EQ(f.grid.columnWidths(), widths);
+    EXPECT_EQ(GridFixture::shownSections(f.grid.frozenView()), (QList<int>{kId, kName}));
+    EXPECT_EQ(GridFixture::shownSections(f.grid.scrollingView()),
+              (QList<int>{kShown, kCount, kDate, kPlace}));
+    for (int c = 0; c < f.grid.columns().size(); ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(f.grid.header(c)->sectionSize(f.grid.columns()[c].source), widths[c]);
+        if (QLineEdit* edit = f.grid.filterEdit(c)) {
+            EXPECT_TRUE(edit->isVisible());
+            EXPECT_EQ(edit->width(), widths[c]);
+        }
+    }
+    EXPECT_EQ(f.shownIds(), (QList<int>{1, 3, 10}));
+
+    // A section shrunk to nothing is never taken as the column's width,
+    // which would be stored and come back at the next start.
+    f.grid.header(1)->resizeSection(kName, 0);
+    EXPECT_EQ(f.grid.columnWidths(), widths);
+}
+
+// Whatever key moves the cursor, and into whichever half, the row marker,
+// the focus and the highlighted row name one row.
+TEST(DataGrid, MarkerFocusAndHighlightStayOnOneRow) {
+    GridFixture f;
+    f.grid.resize(400, 600);  // every row in view: a page moves to the first or last row
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    f.grid.setCurrentSourceRow(1);
+    f.grid.frozenView()->setFocus();
+    struct Step {
+        const char* name;
+        std::function<void(QWidget* focused)> press;
+        int row, column;
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [k, m](QWidget* focused) { QTest::keyClick(focused, k, m); };
+    };
+    const Step steps[] = {
+        {"Ctrl+End", key(Qt::Key_End, Qt::ControlModifier), 4, kPlace},
+        {"Up", key(Qt::Key_Up), 3, kPlace},
+        {"Ctrl+Home", key(Qt::Key_Home, Qt::ControlModifier), 0, kId},
+        {"PgDn", key(Qt::Key_PageDown), 4, kId},
+        {"Right", key(Qt::Key_Right), 4, kName},
+        {"Right into the scrolling half", key(Qt::Key_Right), 4, kShown},
+        {"Ctrl+PgUp", key(Qt::Key_PageUp, Qt::ControlModifier), 0, kShown},
+        {"Ctrl+Down", key(Qt::Key_Down, Qt::ControlModifier), 1, kShown},
+        {"Left into the frozen half", key(Qt::Key_Left), 1, kName},
+        {"PgDn", key(Qt::Key_PageDown), 4, kName},
+        {"focus into a half after a new query left no row current",
+         [&f](QWidget*) {
+             f.model.requery();
+             f.grid.scrollingView()->setFocus(Qt::TabFocusReason);
+         },
+         0, kShown},
+        {"Ctrl+click on the current row",
+         [&f](QWidget*) {
+             GridView* view = f.grid.frozenView();
+             const QRect cell = view->visualRect(f.grid.rowsModel()->index(4, kName));
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               cell.center());
+         },
+         4, kName},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.press(QApplication::focusWidget());
+        const QModelIndex current = f.grid.frozenView()->currentIndex();
+        EXPECT_EQ(f.grid.currentSourceRow(), s.row);
+        EXPECT_EQ(f.grid.currentIndex().column(), s.column);
+        const QModelIndexList selected = f.grid.frozenView()->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected[0].row(), current.row());
+        GridView* half =
+            s.column == kId || s.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        EXPECT_EQ(QApplication::focusWidget(), half);
+    }
+}
+
+// A cell too narrow for a word, or with more lines than the row holds,
+// shows its whole text as its tool tip when pointed at; a cell that fits
+// has none. (A tip being hidden fades out for a while, so the cells that
+// fit are asked directly.)
+TEST(DataGrid, ClippedCellShowsItsWholeTextAsToolTip) {
+    GridFixture f;
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    struct Case {
+        const char* name;
+        int column;
+        QString text;
+        bool tip;
+    };
+    const Case cases[] = {
+        {"fits", kShown, "Альфа\nКиїв", false},
+        {"a word wider than the column", kName, "Сільськогосподарське", true},
+        {"more lines than the row", kShown, "Альфа\nКиїв\nвул. Садова, 113", true},
+        {"a long path", kShown, "C:\\archive\\2015\\opys_15\\spravy.doc", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.model.item(0, c.column)->setText(c.text);
+        GridView* view = c.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QModelIndex index = f.grid.rowsModel()->index(0, c.column);
+        const QPoint inside = view->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, inside, view->viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(view->viewport(), &help);
+        if (c.tip) {
+            EXPECT_TRUE(QToolTip::isVisible());
+            EXPECT_EQ(QToolTip::text(), c.text);
+        }
+        EXPECT_EQ(view->showWholeText(index), c.tip);
+    }
+
+    // A match found in the part of a text that its cell cuts off is shown
+    // whole beside the cell.
+    f.model.item(3, kShown)->setText("дельта\nОдеса, вул. Дерибасівська, 1");
+    ASSERT_TRUE(f.grid.findNext({"Дерибасівська"}));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "дельта\nОдеса, вул. Дерибасівська, 1");
+}
+
+TEST(DataGrid, UpperTitlesSpanAdjacentColumnsAlsoAfterAMove) {
+    QStandardItemModel model;
+    fill(model);
+    DataGrid grid;
+    grid.setColumns({{kId, "A|1", 50},
+                     {kName, "A|2", 50},
+                     {kDate, "B|3", 50},
+                     {kCount, "Один", 50},
+                     {kPlace, "A|5", 50}});
+    grid.setModel(&model);
+    GridHeader* header = grid.header(0);
+    const auto spans = [&] {
+        QList<std::pair<QString, QList<int>>> out;
+        for (const GridHeader::Span& s : header->upperSpans()) out.append({s.text, s.sections});
+        return out;
+    };
+    using Spans = QList<std::pair<QString, QList<int>>>;
+    EXPECT_EQ(spans(), (Spans{{"A", {kId, kName}}, {"B", {kDate}}, {"A", {kPlace}}}));
+    EXPECT_GT(header->upperHeight(), 0);
+    EXPECT_GT(header->titleHeight(), header->upperHeight());
+
+    grid.moveColumn(4, 2);
+    EXPECT_EQ(spans(), (Spans{{"A", {kId, kName, kPlace}}, {"B", {kDate}}}));
+    grid.moveColumn(0, 4);
+    EXPECT_EQ(spans(), (Spans{{"A", {kName, kPlace}}, {"B", {kDate}}, {"A", {kId}}}));
+
+    // One-level titles only: no upper level, no filter row.
+    grid.setColumns({{kName, "Имя", 50}, {kPlace, "Место", 50}});
+    EXPECT_EQ(header->upperHeight(), 0);
+    EXPECT_GT(header->titleHeight(), 0);
+    EXPECT_EQ(header->filterHeight(), 0);
+    // Neither titles nor filters: a plain list without a header.
+    grid.setColumns({{kName, QString(), 50}});
+    EXPECT_TRUE(header->isHidden());
+}
+
+TEST(DataGrid, FindMovesTheCurrentCellOverShownRows) {
+    GridFixture f;
+    struct Step {
+        FindOptions options;
+        bool found;
+        int row, column;  // source row and column current afterwards
+    };
+    // Cells are searched in the present column order: id, name, shown, count, date, place.
+    const Step steps[] = {
+        {{"киї"}, true, 0, kShown},
+        {{"киї"}, true, 0, kPlace},
+        {{"киї"}, true, 2, kShown},
+        {{"киї"}, true, 2, kPlace},
+        {{"киї"}, true, 0, kShown},  // wrapped around
+        // One column: the current row's own cell in that column comes first.
+        {{"альфа", 1}, true, 0, kName},
+        {{"альфа", 1}, true, 4, kName},
+        {{"альфа", 1}, true, 0, kName},
+        {{"альфа", 1, true}, false, 0, kName},  // the names are capitalised
+        {{"Рівне"}, false, 0, kName},
+        {{"2011", 4}, true, 0, kDate},
+        {{"2011", 4}, true, 2, kDate},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.options.text.toStdString());
+        EXPECT_EQ(f.grid.findNext(s.options), s.found);
+        EXPECT_EQ(f.grid.currentIndex().row(), s.row);
+        EXPECT_EQ(f.grid.currentIndex().column(), s.column);
+        // The found cell is scrolled into view in its half.
+        GridView* half =
+            s.column == kId || s.column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QRect cell = half->visualRect(f.grid.frozenView()->currentIndex());
+        EXPECT_TRUE(half->viewport()->rect().contains(cell));
+    }
+    // Rows narrowed away are not searched.
+    f.grid.setFilterText(1, "гам");
+    EXPECT_FALSE(f.grid.findNext({"Альфа"}));
+}
+
+TEST(DataGrid, CtrlFOpensTheFindDialog) {
+    GridFixture f;
+    QTest::keyClick(f.grid.scrollingView(), Qt::Key_F, Qt::ControlModifier);
+    auto* dialog = f.grid.findChild<grid::FindDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* column = dialog->findChild<QComboBox*>("ComboBox_find_column");
+    ASSERT_EQ(column->count(), 7);
+    EXPECT_EQ(column->itemText(0), "Все колонки");
+    EXPECT_EQ(column->itemText(3), "Имя и место (3)");
+    EXPECT_EQ(column->itemText(4), "Штук");
+
+    typeText(dialog->findChild<QLineEdit*>("Edit_find_text"), "Одеса");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("But_find_next"), Qt::LeftButton);
+    EXPECT_EQ(f.grid.currentSourceRow(), 3);
+    auto* status = dialog->findChild<QLabel*>("Label_find_status");
+    EXPECT_EQ(status->text(), "");
+
+    dialog->findChild<QLineEdit*>("Edit_find_text")->setText("Рівне");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("But_find_next"), Qt::LeftButton);
+    EXPECT_EQ(status->text(), "Текст не найден");
+    EXPECT_EQ(f.grid.currentSourceRow(), 3);
+
+    // The filter entries answer Ctrl+F as well.
+    dialog->hide();
+    QTest::keyClick(f.grid.filterEdit(1), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST(DataGrid, CallerSeesKeysFirstAndMayConsumeThem) {
+    GridFixture f;
+    f.grid.setCurrentSourceRow(0);
+    QList<int> seen;
+    QObject::connect(&f.grid, &DataGrid::keyPressed, [&](QKeyEvent* event) {
+        seen.append(event->key());
+        if (event->key() == Qt::Key_Insert || event->key() == Qt::Key_Down) event->accept();
+    });
+    QTest::keyClick(f.grid.scrollingView(), Qt::Key_Insert);
+    QTest::keyClick(f.grid.scrollingView(), Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentSourceRow(), 0);  // consumed
+    QTest::keyClick(f.grid.frozenView(), Qt::Key_Delete);
+    EXPECT_EQ(seen, (QList<int>{Qt::Key_Insert, Qt::Key_Down, Qt::Key_Delete}));
+}
+
+TEST(DataGrid, FooterSumsTheShownRows) {
+    GridFixture f;
+    EXPECT_EQ(f.grid.footerText(0), "Разом:");
+    EXPECT_EQ(f.grid.footerText(3), "15");
+    EXPECT_EQ(f.grid.footerText(1), "");
+    f.grid.setFilterText(1, "альфа");
+    EXPECT_EQ(f.grid.footerText(3), "7");
+    // Only empty counts: the sum is empty, not 0.
+    f.grid.setFilterText(1, "бета");
+    EXPECT_EQ(f.grid.footerText(3), "");
+    f.grid.clearFilters();
+    f.model.setData(f.model.index(0, kCount), 2.5);
+    EXPECT_EQ(f.grid.footerText(3), "12.5");
+}
+
+TEST(DataGrid, RowsAreAsManyTextLinesHighAsAsked) {
+    GridFixture f;
+    const int line = f.grid.fontMetrics().lineSpacing();
+    f.grid.setRowLines(5);
+    const int five = f.grid.scrollingView()->rowHeight(0);
+    EXPECT_GE(five, 5 * line);
+    EXPECT_LT(five, 6 * line);
+    EXPECT_EQ(f.grid.frozenView()->rowHeight(0), five);
+    QFont big = f.grid.font();
+    big.setPixelSize(30);
+    f.grid.setGridFont(big, Qt::darkBlue);
+    EXPECT_GE(f.grid.scrollingView()->rowHeight(0), 5 * QFontMetrics(big).lineSpacing());
+    EXPECT_EQ(f.grid.frozenView()->rowHeight(0), f.grid.scrollingView()->rowHeight(0));
+}
