@@ -3,6 +3,7 @@
 #include "core/data_sets.h"
 #include "core/schema.h"
 #include "dialogs/general_error.h"
+#include "grid/grid_filter_model.h"
 #include "journal/display_columns.h"
 #include "journal/form_data_select.h"
 
@@ -69,6 +70,32 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
     connect(&journal_, &core::ClientDataSet::currentChanged, this, [this](int row) {
         if (row >= 0 && row != grid_.currentSourceRow()) grid_.setCurrentSourceRow(row);
     });
+    // The record the editing actions work on is always one the user sees:
+    // when a filter or a new query hides the current row, the first row
+    // shown becomes current. Queued, so the views have settled first.
+    auto keepShown = [this] {
+        QMetaObject::invokeMethod(this, &JournalView::keepCurrentShown, Qt::QueuedConnection);
+    };
+    QAbstractItemModel* rows = grid_.rowsModel();
+    connect(rows, &QAbstractItemModel::modelReset, this, keepShown);
+    connect(rows, &QAbstractItemModel::layoutChanged, this, keepShown);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, keepShown);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, keepShown);
+}
+
+bool JournalView::currentShown() const {
+    const int row = journal_.current();
+    if (row < 0) return false;
+    return grid_.rowsModel()->mapFromSource(model_->index(row, 0)).isValid();
+}
+
+void JournalView::keepCurrentShown() {
+    if (!journal_.isActive() || currentShown()) return;
+    QAbstractItemModel* rows = grid_.rowsModel();
+    if (rows->rowCount() == 0) return;
+    const int first = grid_.mapToSource(rows->index(0, 0)).row();
+    dialogs::guarded(prompter_, [&] { journal_.setCurrent(first); });
+    grid_.setCurrentSourceRow(first);
 }
 
 void JournalView::applyStoredWidths() {

@@ -56,6 +56,11 @@ class JournalView : public QObject {
     std::function<void()> deleteRecord;
 
     core::DataSetModel& model() { return *model_; }
+    // Whether the journal's current row is among the rows the grid shows.
+    bool currentShown() const;
+
+  private Q_SLOTS:
+    void keepCurrentShown();
 
   private:
     core::ClientDataSet& journal_;

@@ -241,6 +241,31 @@ TEST_F(MainWindow, FilteredGridKeepsItsColumnsThroughNewQueries) {
                              "Col4W=160\r\nCol5W=150\r\nCol6W=165\r\nCol7W=114"));
 }
 
+// The editing actions work on the current record, so it is always one the
+// grid shows: a filter that hides it moves it to the first row shown, and so
+// does a new query whose first row the filter hides.
+TEST_F(MainWindow, CurrentRecordStaysAmongTheShownRows) {
+    logIn();
+    core::ClientDataSet& journal = window.context().dataSets.journal();
+    const auto currentId = [&] { return journal.value(journal.current(), 0).asText(); };
+    ASSERT_EQ(currentId(), "2");
+    window.grid().setFilterText(3, QString::fromUtf8("суд"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shownIds(), QStringList({"3"}));
+    EXPECT_EQ(currentId(), "3");
+    EXPECT_TRUE(window.journalView().currentShown());
+    EXPECT_EQ(window.grid().currentSourceRow(), journal.current());
+
+    window.journalView().RunJournalQuery();  // its first row, id 2, is hidden
+    QCoreApplication::processEvents();
+    EXPECT_EQ(currentId(), "3");
+    EXPECT_EQ(window.grid().currentSourceRow(), journal.current());
+
+    window.grid().setFilterText(3, QString::fromUtf8("нічого такого"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.journalView().currentShown());
+}
+
 // A dialog that closes hands the focus back to the window it blocked: a
 // box over the data selection to the selection, the selection to the main
 // window, whose keys (F7 ...) then work at once.
