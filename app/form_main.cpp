@@ -1,5 +1,6 @@
 #include "app/form_main.h"
 
+#include "admin/form_admin.h"
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
@@ -122,6 +123,8 @@ TFormMain::~TFormMain() = default;
 void TFormMain::setForms(const Forms& forms) {
     session_->setForms(forms.password, forms.config);
     journalView_->setDataSelectDialog(forms.dataSelect);
+    admin_ = forms.admin;
+    if (admin_ && !isBuilt(ActionAdmin)) bind(ActionAdmin, [this] { ActionAdminExecute(); });
 }
 
 QAction* TFormMain::makeAction(const char* name, const char* category, const char* caption,
@@ -215,6 +218,10 @@ void TFormMain::OnActionUpdate() {
 }
 
 void TFormMain::ActionExitExecute() { close(); }
+
+void TFormMain::ActionAdminExecute() {
+    if (admin_) admin_->exec();
+}
 
 bool TFormMain::FormCloseQuery() {
     return prompter_->question(QStringLiteral("Выход"),

@@ -21,6 +21,9 @@ class DataGrid;
 namespace dialogs {
 class TFormConfig;
 }  // namespace dialogs
+namespace admin {
+class TFormAdmin;
+}  // namespace admin
 namespace journal {
 class JournalView;
 class TFormDataSelect;
@@ -35,6 +38,7 @@ struct Forms {
     dialogs::TFormConfig* config = nullptr;
     journal::TFormDataSelect* dataSelect = nullptr;
     core::LoginDialog* password = nullptr;  // the login dialog
+    admin::TFormAdmin* admin = nullptr;
 };
 
 class TFormMain : public QMainWindow {
@@ -76,6 +80,7 @@ class TFormMain : public QMainWindow {
     // The enabling rule, applied to every action.
     void OnActionUpdate();
     void ActionExitExecute();
+    void ActionAdminExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +107,7 @@ class TFormMain : public QMainWindow {
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;
+    admin::TFormAdmin* admin_ = nullptr;
     QTimer idle_;
 };
 

@@ -2,6 +2,8 @@
 // applied, every window is made once (the main window first) and the event
 // loop runs until the main window closes.
 
+#include "admin/form_admin.h"
+#include "admin/form_new_user.h"
 #include "app/app_style.h"
 #include "app/form_main.h"
 #include "core/settings.h"
@@ -49,13 +51,16 @@ int main(int argc, char* argv[]) {
         application.prompter = &main.prompter();
         // The other windows, each once, in their order; they stay hidden
         // until they are shown.
+        auto* adminForm = new admin::TFormAdmin(main.context().session, main.prompter(), &main);
         auto* config = new dialogs::TFormConfig(&main);
         auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
         if (auto* qt = dynamic_cast<dialogs::QtPrompter*>(&main.prompter())) qt->inputForm();
         auto* password = new dialogs::TFormPassword(&main);
+        auto* newUser = new admin::TFormNewUser(&main);
+        adminForm->setNewUserForm(newUser);
         auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
-        main.setForms({config, dataSelect, password});
+        main.setForms({config, dataSelect, password, adminForm});
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

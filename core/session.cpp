@@ -31,6 +31,20 @@ void Session::open(const QString& hostName, const QString& suffix, const QString
     Q_EMIT stateChanged();
 }
 
+void Session::switchDatabase(const QString& suffix, const QString& databaseName) {
+    connection_.close();
+    base_suffix_ = suffix;
+    database_name_ = databaseName;
+    SetConnectionParam(connection_, QStringLiteral("Database"), database_name_);
+    try {
+        connection_.open();
+    } catch (...) {
+        Q_EMIT stateChanged();
+        throw;
+    }
+    Q_EMIT stateChanged();
+}
+
 void Session::enableAdministration() {
     admin_enabled_ = true;
     Q_EMIT stateChanged();

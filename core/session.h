@@ -34,6 +34,11 @@ class Session : public QObject {
     // then stays closed.
     void open(const QString& hostName, const QString& suffix, const QString& login,
               const QString& password);
+    // Points the open session at another database of the same server under
+    // the same account: the connection is closed, the suffix and database
+    // name change, and the connection is opened again. Throws DbError when
+    // the server refuses; the connection then stays closed.
+    void switchDatabase(const QString& suffix, const QString& databaseName);
     // Set by every successful login and never cleared during the run.
     void enableAdministration();
 

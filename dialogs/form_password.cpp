@@ -3,6 +3,7 @@
 #include "dialogs/dialog_parts.h"
 
 #include "dialogs/form_input_string.h"
+#include "dialogs/password_mask.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -19,19 +19,6 @@ namespace dialogs {
 
 namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// Qt masks passwords with the style's bullet; the journal's users know the
-// login window by its dollar signs. The mask is shown at once, never the
-// typed character for a moment.
-class DollarMaskStyle : public QProxyStyle {
-  public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) return '$';
-        if (hint == SH_LineEdit_PasswordMaskDelay) return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 }  // namespace
 
@@ -64,10 +51,7 @@ TFormPassword::TFormPassword(QWidget* parent)
     // and log in under another account than the one typed.
     ComboBoxLogin->completer()->setCaseSensitivity(Qt::CaseSensitive);
 
-    auto* mask = new DollarMaskStyle;
-    mask->setParent(EditPassword);  // the edit does not own its style
-    EditPassword->setStyle(mask);
-    EditPassword->setEchoMode(QLineEdit::Password);
+    maskWithDollars(*EditPassword);
 
     LabelBaseName->setBuddy(EditBaseName);
     LabelLogin->setBuddy(ComboBoxLogin);

@@ -70,8 +70,9 @@ std::optional<QString> ScriptedPrompter::saveFileName(const QString& caption, co
 }
 
 std::optional<QString> ScriptedPrompter::inputString(const QString& caption, const QString& prompt,
-                                                     const QString&) {
+                                                     const QString& initial) {
     boxes.push_back({Kind::Input, caption, prompt});
+    inputInitials.push_back(initial);
     return takeFront(inputs);
 }
 

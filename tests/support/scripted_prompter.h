@@ -30,6 +30,11 @@ class ScriptedPrompter : public core::Prompter {
         Kind kind;
         QString caption;
         QString text;
+        bool operator==(const Box&) const = default;
+        friend void PrintTo(const Box& b, std::ostream* os) {
+            *os << '{' << int(b.kind) << ", \"" << b.caption.toStdString() << "\", \""
+                << b.text.toStdString() << "\"}";
+        }
     };
 
     // Queued answers, consumed in order.
@@ -39,6 +44,8 @@ class ScriptedPrompter : public core::Prompter {
     std::deque<std::optional<QString>> inputs;
 
     std::vector<Box> boxes;
+    // The preset text of every one-line input, in order.
+    std::vector<QString> inputInitials;
 
     void error(const QString& caption, const QString& text) override;
     void report(const QString& caption, const QString& text) override;
