@@ -152,7 +152,8 @@ void TFormAdmin::showLists() {
 void TFormAdmin::FormShow() {
     run([this] {
         catalogue_.refresh();
-        if (accounts_) accounts_->refresh();
+        // A new database that could not be connected leaves nothing to ask.
+        if (accounts_ && session_.connected()) accounts_->refresh();
     });
 }
 

@@ -1,4 +1,6 @@
 #include "app/form_main.h"
+#include "admin/form_admin.h"
+#include "admin/form_new_user.h"
 #include "core/schema.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
@@ -18,7 +20,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -302,6 +306,35 @@ TEST(MainWindowSettings, StoredWidthsApplyByPosition) {
     ScriptedPrompter prompter;
     app::TFormMain window(f.fileName(), &prompter);
     EXPECT_EQ(window.grid().columnWidths(), QList<int>({44, 321, 180, 190, 160, 150, 165, 77}));
+}
+
+// The administration window opens from its action once a login enabled
+// it, with the server's lists already filled.
+TEST_F(MainWindow, AdministrationOpensWithBothListsAfterLogin) {
+    admin::TFormAdmin form(window.context().session, prompter, &window);
+    admin::TFormNewUser newUser(&window);
+    form.setNewUserForm(&newUser);
+    window.setForms({nullptr, nullptr, &login, &form});
+    EXPECT_FALSE(window.ActionAdmin->isEnabled());
+    logIn();
+    ASSERT_TRUE(window.ActionAdmin->isEnabled());
+
+    QStringList databases;
+    QStringList accounts;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!form.isVisible() || form.ListBox_users->count() == 0) return;
+        for (int i = 0; i < form.ListBox_DB_list->count(); ++i)
+            databases << form.ListBox_DB_list->item(i)->text();
+        for (int i = 0; i < form.ListBox_users->count(); ++i)
+            accounts << form.ListBox_users->item(i)->text();
+        form.BitBtn1->click();
+    });
+    poll.start(10);
+    window.ActionAdmin->trigger();
+    EXPECT_TRUE(databases.contains(db.name().mid(6)));
+    EXPECT_FALSE(accounts.filter(QRegularExpression("^root@")).isEmpty());
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 }  // namespace
