@@ -131,6 +131,11 @@ void TFormAdmin::showEvent(QShowEvent* event) {
     } else {
         dialogs::centreOnScreen(*this);
     }
+    // Each showing starts on the list of the open tab, not on the button
+    // last pressed, so that Enter closes the window rather than repeating
+    // a deletion.
+    (PageControl->currentIndex() == 0 ? ListBox_DB_list : ListBox_users)
+        ->setFocus(Qt::OtherFocusReason);
     // After the window is drawn, so that a question about an empty server
     // appears over it rather than before it.
     QTimer::singleShot(0, this, [this] {

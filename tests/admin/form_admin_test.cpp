@@ -88,6 +88,16 @@ TEST(FormAdmin, ShowsBothListsAndActsOnTheSelectedLine) {
     QTest::keyClick(form.ListBox_DB_list, Qt::Key_Return);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Accepted);
+
+    // Shown again after a button had the focus: Enter closes, it does not
+    // press that button once more.
+    form.PageControl->setCurrentIndex(1);
+    form.But_delete_user->setFocus();
+    const auto before = prompter.shown().size();
+    form.show();
+    QTest::keyClick(form.focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(prompter.shown().size(), before);
 }
 
 }  // namespace
