@@ -85,6 +85,9 @@ void TFormNewUser::showEvent(QShowEvent* event) {
 }
 
 void TFormNewUser::FormShow() {
+    // A password never waits in the window for the next showing.
+    EditPassword1->clear();
+    EditPassword2->clear();
     QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     if (owner && owner->isVisible()) {
         QRect frame = frameGeometry();
