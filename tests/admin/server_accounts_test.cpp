@@ -28,8 +28,10 @@ struct ScriptedAccountDialog : admin::AccountDialog {
             ADD_FAILURE() << "the account window was not expected";
             return std::nullopt;
         }
-        auto a = answers.front();
+        const bool cancelled = !answers.front().has_value();
+        const AccountAnswer a = cancelled ? AccountAnswer{} : *answers.front();
         answers.pop_front();
+        if (cancelled) return std::nullopt;
         return a;
     }
 };
