@@ -26,6 +26,10 @@ class JournalView;
 class TFormDataSelect;
 }  // namespace journal
 
+namespace reports {
+class SpreadsheetController;
+}  // namespace reports
+
 namespace app {
 
 class SessionController;
@@ -68,6 +72,9 @@ class TFormMain : public QMainWindow {
     QAction* ActionSelectData = nullptr;
     QAction* ActionSprav = nullptr;
     QAction* ActionConfig = nullptr;
+    // The journal as a spreadsheet, beside the print actions.
+    QAction* ActionExportLogXlsx = nullptr;
+    QAction* ActionExportLogCsv = nullptr;
     const QList<QAction*>& actions() const { return actions_; }
     core::ActionGroup group(const QAction* action) const;
     // Whether the action's feature is there to run it.
@@ -102,6 +109,7 @@ class TFormMain : public QMainWindow {
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;
+    reports::SpreadsheetController* spreadsheets_;
     QTimer idle_;
 };
 
