@@ -99,8 +99,17 @@ QString scratchBeside(const QString& path) {
     return t.fileName();
 }
 
+// The new file takes the old one's place and permissions; a first one is
+// readable by all, as files the user saves usually are.
 bool putInPlace(const QString& scratch, const QString& path) {
-    if (QFile::exists(path) && !QFile::remove(path)) return false;
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                           QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (QFile::exists(path)) {
+        permissions = QFile::permissions(path);
+        if (!QFile::remove(path)) return false;
+    }
+    QFile::setPermissions(scratch, permissions);
     return QFile::rename(scratch, path);
 }
 
