@@ -91,6 +91,27 @@ class Workbook {
     std::map<int, lxw_format*> cells_;
 };
 
+// libxlsxwriter prints its numbers (values, margins, widths) with the C
+// library, which follows the numeric locale: under a decimal comma the
+// workbook would be corrupt. This thread uses the C locale while it writes.
+class CNumericLocale {
+  public:
+    CNumericLocale() : c_(newlocale(LC_NUMERIC_MASK, "C", duplocale(uselocale(nullptr)))) {
+        if (c_) previous_ = uselocale(c_);
+    }
+    ~CNumericLocale() {
+        if (!c_) return;
+        uselocale(previous_);
+        freelocale(c_);
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+  private:
+    locale_t c_;
+    locale_t previous_ = LC_GLOBAL_LOCALE;
+};
+
 // A file beside the target to write into first.
 QString scratchBeside(const QString& path) {
     QTemporaryFile t(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".velkor-XXXXXX")));
@@ -129,6 +150,7 @@ SheetResult writeXlsx(const SheetSource& sheet, const QString& path,
     const int n = int(columns.size());
     const int rows = sheet.rowCount();
     bool aborted = false;
+    const CNumericLocale cLocale;
     {
         Workbook book(QFile::encodeName(scratch));
         if (!book.ok() || n == 0) {

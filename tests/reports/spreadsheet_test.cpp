@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <clocale>
 
 using reports::GridSheet;
 using reports::SheetResult;
@@ -253,16 +254,23 @@ class ReportSheet : public ::testing::Test {
 };
 
 TEST_F(ReportSheet, WorkbookSumsAsNumbersAndTotalsAsFormulas) {
+    model.item(1, 2)->setText("30.5");
     const GridSheet sheet(grid, QString::fromUtf8("Звіт по журналу обліку документів ЕПК"),
                           QString::fromUtf8("Условия выбора данных: Все данные"));
     const QString path = dir.filePath("report.xlsx");
-    ASSERT_EQ(reports::writeXlsx(sheet, path).status, SheetResult::Written);
+    // Written on a desktop with a decimal comma, read anywhere.
+    const std::string savedLocale = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "uk_UA.UTF-8"), nullptr);
+    const SheetResult written = reports::writeXlsx(sheet, path);
+    std::setlocale(LC_NUMERIC, savedLocale.c_str());
+    ASSERT_EQ(written.status, SheetResult::Written);
     const QJsonObject book = readWorkbook(path);
     EXPECT_EQ(text(book, "B2"), QString::fromUtf8("штук"));  // one title row
     EXPECT_FALSE(book["cells"].toObject().contains("A3"));   // the NULL name first, empty
     EXPECT_EQ(text(book, "B3"), "1");
     EXPECT_EQ(type(book, "B3"), "n");
     EXPECT_EQ(text(book, "A4"), QString::fromUtf8("Акти"));
+    EXPECT_EQ(text(book, "C4"), "30.5");
     EXPECT_FALSE(book["cells"].toObject().contains("D4"));  // an all-NULL sum stays empty
     EXPECT_EQ(text(book, "A6"), QString::fromUtf8("Разом:"));
     EXPECT_EQ(text(book, "B6"), "=SUM(B3:B5)");
