@@ -7,6 +7,7 @@
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
 #include "journal/journal_view.h"
+#include "reports/spreadsheet_export.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -71,6 +72,12 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
                              "Просмотр и редактирование справочников", {}, G::Connected);
     ActionConfig = makeAction("ActionConfig", "Сервис", "Настройки",
                               "Настройка параметров подключения к серверу", {}, G::Always);
+    ActionExportLogXlsx =
+        makeAction("ActionExportLogXlsx", "Печать", "Экспорт в Excel...",
+                   "Сохранить журнал учета документов в книге Excel", {}, G::Connected);
+    ActionExportLogCsv =
+        makeAction("ActionExportLogCsv", "Печать", "Экспорт в CSV...",
+                   "Сохранить журнал учета документов в файле CSV", {}, G::Connected);
 
     auto* central = new QWidget(this);
     central->setFont(journal::JournalView::journalFont());
@@ -99,6 +106,12 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
     bind(ActionSelectData, [this] { journalView_->ActionSelectDataExecute(); });
+    spreadsheets_ =
+        new reports::SpreadsheetController(*DBGridEhMainLog, context_.selection, *prompter_, this);
+    bind(ActionExportLogXlsx,
+         [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Xlsx); });
+    bind(ActionExportLogCsv,
+         [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Csv); });
 
     createMenu();
     createToolBar();
@@ -175,7 +188,8 @@ void TFormMain::createMenu() {
     add("Главное", {ActionLogin, nullptr, ActionExit});
     add("Редактирование",
         {ActionAddRecord, ActionDeleteRecord, ActionEditRecord, nullptr, ActionSelectData});
-    add("Печать", {ActionPrintLog, ActionPrintReport});
+    add("Печать",
+        {ActionPrintLog, ActionPrintReport, nullptr, ActionExportLogXlsx, ActionExportLogCsv});
     add("Сервис", {ActionSprav, nullptr, ActionBaseExport, ActionBaseImport, nullptr, ActionConfig,
                    nullptr, ActionAdmin});
     add("Справка", {ActionHelp, ActionAbout});

@@ -29,6 +29,10 @@ class JournalView;
 class TFormDataSelect;
 }  // namespace journal
 
+namespace reports {
+class SpreadsheetController;
+}  // namespace reports
+
 namespace app {
 
 class SessionController;
@@ -72,6 +76,9 @@ class TFormMain : public QMainWindow {
     QAction* ActionSelectData = nullptr;
     QAction* ActionSprav = nullptr;
     QAction* ActionConfig = nullptr;
+    // The journal as a spreadsheet, beside the print actions.
+    QAction* ActionExportLogXlsx = nullptr;
+    QAction* ActionExportLogCsv = nullptr;
     const QList<QAction*>& actions() const { return actions_; }
     core::ActionGroup group(const QAction* action) const;
     // Whether the action's feature is there to run it.
@@ -108,6 +115,7 @@ class TFormMain : public QMainWindow {
     journal::JournalView* journalView_;
     SessionController* session_;
     admin::TFormAdmin* admin_ = nullptr;
+    reports::SpreadsheetController* spreadsheets_;
     QTimer idle_;
 };
 

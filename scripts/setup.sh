@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6printsupport6
   libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev libbenchmark-dev
+  libxlsxwriter-dev python3-openpyxl
   fonts-liberation fonts-dejavu-core
   locales
 )

@@ -49,8 +49,9 @@ const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "Actio
 // After a login every built action is enabled: those above and the data
 // selection. The editing, printing, reference-list, administration and
 // backup actions wait for their features and stay disabled until then.
-const QStringList kConnected = {"ActionLogin", "ActionExit", "ActionHelp", "ActionSelectData",
-                                "ActionConfig"};
+const QStringList kConnected = {"ActionLogin",       "ActionExit",   "ActionHelp",
+                                "ActionSelectData",  "ActionConfig", "ActionExportLogXlsx",
+                                "ActionExportLogCsv"};
 
 // A main window over a journal database of four records on two meeting dates.
 class MainWindow : public ::testing::Test {
