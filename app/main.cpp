@@ -17,7 +17,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
+#include <clocale>
 
 namespace {
 
@@ -41,6 +44,16 @@ class Application : public QApplication {
 
 int main(int argc, char* argv[]) {
     Application application(argc, argv);
+    // Qt took the whole locale from the environment. Numbers never pass
+    // through it in our own code, but C libraries print and read them with
+    // it (a decimal comma would corrupt a workbook), so they get the C form.
+    std::setlocale(LC_NUMERIC, "C");
+    // The interface is Russian whatever the desktop's language: the
+    // toolkit's own dialogs and buttons (file dialogs, Yes/No) too.
+    QTranslator qtRussian;
+    if (qtRussian.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtRussian);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     app::applyVisualStyle(application);
     QCoreApplication::setApplicationName(QStringLiteral("velkor"));
