@@ -24,6 +24,10 @@ class TFormConfig;
 namespace journal {
 class JournalView;
 class TFormDataSelect;
+class TFormEditRecord;
+class TFormSprav;
+class RecordEditing;
+class RecordPosting;
 }  // namespace journal
 
 namespace app {
@@ -35,6 +39,8 @@ struct Forms {
     dialogs::TFormConfig* config = nullptr;
     journal::TFormDataSelect* dataSelect = nullptr;
     core::LoginDialog* password = nullptr;  // the login dialog
+    journal::TFormEditRecord* editRecord = nullptr;
+    journal::TFormSprav* sprav = nullptr;
 };
 
 class TFormMain : public QMainWindow {
@@ -51,6 +57,7 @@ class TFormMain : public QMainWindow {
     grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
+    journal::RecordEditing& recordEditing() { return *recordEditing_; }
 
     // The actions, in the order of the action list.
     QAction* ActionLogin = nullptr;
@@ -102,6 +109,9 @@ class TFormMain : public QMainWindow {
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;
+    std::unique_ptr<journal::RecordPosting> posting_;
+    journal::RecordEditing* recordEditing_;
+    journal::TFormSprav* sprav_ = nullptr;
     QTimer idle_;
 };
 

@@ -12,6 +12,8 @@
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "journal/form_data_select.h"
+#include "journal/form_edit_record.h"
+#include "journal/form_sprav.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,7 +57,12 @@ int main(int argc, char* argv[]) {
         auto* password = new dialogs::TFormPassword(&main);
         auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
-        main.setForms({config, dataSelect, password});
+        core::AppContext& context = main.context();
+        auto* editRecord =
+            new journal::TFormEditRecord(context.dataSets, context.session.connection(),
+                                         context.settings, main.prompter(), &main);
+        auto* sprav = new journal::TFormSprav(context.dataSets, main.prompter(), &main);
+        main.setForms({config, dataSelect, password, editRecord, sprav});
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());
