@@ -341,9 +341,11 @@ void ClientDataSet::post() {
 void ClientDataSet::cancel() {
     if (state_ == State::Insert) {
         const int at = current_;
+        // Views move their current row away before the row goes; that move
+        // must not store the row being dropped.
+        state_ = State::Browse;
         Q_EMIT rowAboutToBeRemoved(at);
         rows_.erase(rows_.begin() + at);
-        state_ = State::Browse;
         current_ = rows_.empty() ? -1 : std::min(at, rowCount() - 1);
         Q_EMIT rowRemoved(at);
         Q_EMIT currentChanged(current_);

@@ -3,6 +3,11 @@
 #include "core/logging.h"
 #include "core/schema.h"
 
+#include <QRandomGenerator>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 namespace journal {
 
 namespace doc = core::schema::doc;
@@ -107,6 +112,10 @@ void RecordPosting::OnSpravUpdate(core::ClientDataSet& dataSet) {
                 break;
             }
         if (!isJournal || !taken || round >= kRenumberings) break;
+        // Two clients that keep taking the same number do so in step; a
+        // short pause of chance length puts them out of step.
+        const int pauseMs = int(QRandomGenerator::global()->bounded(2 << std::min(round, 5)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         try {
             renumber(dataSet, taken->row);
         } catch (const std::exception& e) {
