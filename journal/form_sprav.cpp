@@ -29,19 +29,18 @@ const std::array<TabInfo, TFormSprav::kTabs> kTabInfo = {{
 struct ButtonInfo {
     const char* hint;
     QStyle::StandardPixmap icon;
-    const char* text;
 };
 const std::array<ButtonInfo, 10> kButtons = {{
-    {"Первая запись", QStyle::SP_MediaSkipBackward, "|<"},
-    {"Предыдущая запись", QStyle::SP_MediaSeekBackward, "<"},
-    {"Следующая запись", QStyle::SP_MediaSeekForward, ">"},
-    {"Последняя запись", QStyle::SP_MediaSkipForward, ">|"},
-    {"Добавить запись", QStyle::SP_FileDialogNewFolder, "+"},
-    {"Удалить запись", QStyle::SP_TrashIcon, "-"},
-    {"Редактировать", QStyle::SP_FileDialogDetailedView, "^"},
-    {"Сохранить изменения", QStyle::SP_DialogApplyButton, "✓"},
-    {"Отменить результаты редактирования текущей записи", QStyle::SP_DialogCancelButton, "✗"},
-    {"Обновить", QStyle::SP_BrowserReload, "↻"},
+    {"Первая запись", QStyle::SP_MediaSkipBackward},
+    {"Предыдущая запись", QStyle::SP_MediaSeekBackward},
+    {"Следующая запись", QStyle::SP_MediaSeekForward},
+    {"Последняя запись", QStyle::SP_MediaSkipForward},
+    {"Добавить запись", QStyle::SP_FileDialogNewFolder},
+    {"Удалить запись", QStyle::SP_TrashIcon},
+    {"Редактировать", QStyle::SP_FileDialogDetailedView},
+    {"Сохранить изменения", QStyle::SP_DialogApplyButton},
+    {"Отменить результаты редактирования текущей записи", QStyle::SP_DialogCancelButton},
+    {"Обновить", QStyle::SP_BrowserReload},
 }};
 
 bool editing(const core::ClientDataSet& ds) {
@@ -100,6 +99,9 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
         button->setToolTip(QString::fromUtf8(kButtons[std::size_t(b)].hint));
         button->setObjectName(QStringLiteral("NavButton%1").arg(b));
         button->setFixedSize(32, 26);
+        // The grid keeps the keyboard: what is typed after "Добавить запись"
+        // goes into the new row.
+        button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, [this, t, b] { press(t, Button(b)); });
         tab.buttons[std::size_t(b)] = button;
         navigator->addWidget(button);
@@ -199,6 +201,7 @@ void TFormSprav::press(int t, Button b) {
         }
     });
     if (ds.current() >= 0) grid(t)->setCurrentSourceRow(ds.current());
+    (t == kExpertTab ? grid(t)->frozenView() : grid(t)->scrollingView())->setFocus();
 }
 
 void TFormSprav::gridDelete(int t) {
