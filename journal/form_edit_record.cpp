@@ -157,6 +157,8 @@ TFormEditRecord::TFormEditRecord(core::DataSets& dataSets, core::Connection& con
         if (dialogs::guarded(prompter_, [&] { ok = ButOkClick(); }) && ok) accept();
     });
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
+    ButOk->installEventFilter(this);
+    ButCancel->installEventFilter(this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ButOk);
@@ -295,6 +297,11 @@ bool TFormEditRecord::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // On a button Enter presses it, as a focused button should.
+            if (auto* button = qobject_cast<QPushButton*>(watched)) {
+                button->click();
+                return true;
+            }
             OnEditKeyDown(qobject_cast<QWidget*>(watched));
             return true;
         }

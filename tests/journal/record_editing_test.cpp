@@ -2,8 +2,12 @@
 
 #include "core/schema.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
+
+#include "tests/support/typing.h"
 
 using testing_support::EditingTest;
 using testing_support::ScriptedPrompter;
@@ -319,6 +323,37 @@ TEST_F(EditingTest, ANumberTakenMeanwhileIsReplacedAndTheRecordKept) {
         "1theirs,2mine");
     EXPECT_EQ(journal().value(doc::Rec_IDN).asInt64(), 2);
     EXPECT_EQ(journal().pendingCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditingTest, EnterMovesOnLikeTabAndPressesTheFocusedButton) {
+    QStringList path;
+    editing.showEditor = [&] {
+        editor.show();
+        editor.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+        EXPECT_EQ(QApplication::focusWidget(), editor.list(Source));
+        testing_support::typeText(QApplication::focusWidget(), u("Архів"));
+        // Seventeen fields, then "Сохранить".
+        for (int i = 0; i < 17; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            path << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_TRUE(editor.isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(editor.isVisible());
+        return editor.result() == QDialog::Accepted;
+    };
+    editing.ActionAddRecordExecute();
+    ASSERT_EQ(path.size(), 17);
+    EXPECT_EQ(path[0], "DBDateEdit_pr_date");
+    EXPECT_EQ(path[8], "DBNumberEdit_doc_stop_year");
+    EXPECT_EQ(path[15], "DBComboBox_adv_info");
+    EXPECT_EQ(path[16], "ButOk");
+    EXPECT_EQ(serverValue("select doc_source from doc_list"), u("Архів"));
 }
 
 }  // namespace
