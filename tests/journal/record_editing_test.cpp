@@ -357,3 +357,31 @@ TEST_F(EditingTest, EnterMovesOnLikeTabAndPressesTheFocusedButton) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditingTest, AStampingFailureOffersTheEditorAgainWithWhatWasTyped) {
+    int failures = 1;
+    journal().addBeforePost([&](core::ClientDataSet&) {
+        if (failures-- > 0) throw core::DbError(1205, u("Lock wait timeout exceeded"));
+    });
+    int showings = 0;
+    QString shownAgain;
+    editing.showEditor = [&] {
+        editor.FormShow();
+        if (showings++ == 0)
+            setText(DocNum, "typed");
+        else
+            shownAgain = editor.edit(DocNum)->text();
+        return editor.ButOkClick();
+    };
+    editing.ActionAddRecordExecute();
+    EXPECT_EQ(showings, 2);
+    EXPECT_EQ(shownAgain, "typed");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].caption, u("Журнал учета документов"));
+    EXPECT_EQ(prompter.shown()[0].text, u("Lock wait timeout exceeded"));
+    EXPECT_EQ(serverValue("select concat(Rec_IDN, doc_number) from doc_list"), "1typed");
+}
+
+}  // namespace
