@@ -65,7 +65,9 @@ TFormEditRecord::TFormEditRecord(core::DataSets& dataSets, core::Connection& con
                 box->setEditable(true);
                 box->setInsertPolicy(QComboBox::NoInsert);
                 box->setMaxVisibleItems(20);
-                box->lineEdit()->setMaxLength(widthOf(f.field));
+                // No limit here: a list item longer than the field (a
+                // document name of 200 characters) must stay recognisable as
+                // the item; the row cuts it when it is written.
                 box->setObjectName(QStringLiteral("DBComboBox_") + name);
                 box->lineEdit()->installEventFilter(this);
                 if (f.field == core::schema::doc::adv_info) {

@@ -385,3 +385,19 @@ TEST_F(EditingTest, AStampingFailureOffersTheEditorAgainWithWhatWasTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditingTest, ALongListItemIsCutInTheRecordAndNotAddedAgain) {
+    const QString longName = QString(150, QChar(u'д'));
+    db.exec("insert into sprav_doctype_list values ('" + longName + "')");
+    reread();
+    nextEditor([&](journal::TFormEditRecord& e) {
+        e.list(Caption)->setCurrentIndex(e.list(Caption)->findText(longName));
+    });
+    editing.ActionAddRecordExecute();
+    EXPECT_EQ(serverValue("select char_length(doc_caption) from doc_list"), "100");
+    EXPECT_EQ(serverCount("sprav_doctype_list"), 1);
+}
+
+}  // namespace
