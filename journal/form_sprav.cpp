@@ -148,6 +148,14 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
         if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
             e->accept();
             gridDelete(t);
+        } else if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+            e->accept();
+            press(t, Insert);
+        } else if (e->key() == Qt::Key_Escape && editing(list(t))) {
+            // Escape drops the edits of the row first; only then does it
+            // close the window.
+            e->accept();
+            press(t, Cancel);
         }
     });
 

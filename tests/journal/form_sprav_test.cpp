@@ -135,4 +135,20 @@ TEST_F(FormSpravTest, AnUntouchedNewRowIsDroppedAndRefreshReadsTheServer) {
     EXPECT_TRUE(prompter.shown().empty());
 }
 
+TEST_F(FormSpravTest, InsertAndEscapeKeysOfTheGrid) {
+    form.show();
+    form.pages()->setCurrentIndex(kSource);
+    QWidget* view = form.grid(kSource)->scrollingView();
+    QTest::keyClick(view, Qt::Key_Insert);
+    EXPECT_EQ(form.list(kSource).state(), core::ClientDataSet::State::Insert);
+    EXPECT_EQ(form.list(kSource).rowCount(), 3);
+    // The first Escape drops the new row, the next closes the window.
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_EQ(form.list(kSource).rowCount(), 2);
+    EXPECT_TRUE(form.isVisible());
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(serverCount("sprav_source_list"), 2);
+}
+
 }  // namespace
