@@ -4,10 +4,14 @@
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
+#include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
+#include "journal/form_sprav.h"
 #include "journal/journal_view.h"
 #include "reports/spreadsheet_export.h"
+#include "journal/record_editing.h"
+#include "journal/record_posting.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -99,6 +103,10 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     journalView_ =
         new journal::JournalView(context_.dataSets.journal(), context_.selection, context_.settings,
                                  *DBGridEhMainLog, *Label_select_info, *prompter_, this);
+    posting_ = std::make_unique<journal::RecordPosting>(context_.dataSets,
+                                                        context_.session.connection(), *prompter_);
+    recordEditing_ =
+        new journal::RecordEditing(context_.dataSets.journal(), *journalView_, *prompter_, this);
 
     // Help has no handler by design: choosing it does nothing.
     info_[ActionHelp].built = true;
@@ -112,6 +120,18 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
          [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Xlsx); });
     bind(ActionExportLogCsv,
          [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Csv); });
+    bind(ActionAddRecord, [this] {
+        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionAddRecordExecute(); });
+    });
+    bind(ActionEditRecord, [this] {
+        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionEditRecordExecute(); });
+    });
+    bind(ActionDeleteRecord, [this] {
+        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionDeleteRecordExecute(); });
+    });
+    bind(ActionSprav, [this] {
+        if (sprav_) sprav_->exec();
+    });
 
     createMenu();
     createToolBar();
@@ -138,6 +158,8 @@ void TFormMain::setForms(const Forms& forms) {
     journalView_->setDataSelectDialog(forms.dataSelect);
     admin_ = forms.admin;
     if (admin_ && !isBuilt(ActionAdmin)) bind(ActionAdmin, [this] { ActionAdminExecute(); });
+    recordEditing_->setEditor(forms.editRecord);
+    sprav_ = forms.sprav;
 }
 
 QAction* TFormMain::makeAction(const char* name, const char* category, const char* caption,

@@ -27,6 +27,10 @@ class TFormAdmin;
 namespace journal {
 class JournalView;
 class TFormDataSelect;
+class TFormEditRecord;
+class TFormSprav;
+class RecordEditing;
+class RecordPosting;
 }  // namespace journal
 
 namespace reports {
@@ -43,6 +47,8 @@ struct Forms {
     journal::TFormDataSelect* dataSelect = nullptr;
     core::LoginDialog* password = nullptr;  // the login dialog
     admin::TFormAdmin* admin = nullptr;
+    journal::TFormEditRecord* editRecord = nullptr;
+    journal::TFormSprav* sprav = nullptr;
 };
 
 class TFormMain : public QMainWindow {
@@ -59,6 +65,7 @@ class TFormMain : public QMainWindow {
     grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
+    journal::RecordEditing& recordEditing() { return *recordEditing_; }
 
     // The actions, in the order of the action list.
     QAction* ActionLogin = nullptr;
@@ -116,6 +123,9 @@ class TFormMain : public QMainWindow {
     SessionController* session_;
     admin::TFormAdmin* admin_ = nullptr;
     reports::SpreadsheetController* spreadsheets_;
+    std::unique_ptr<journal::RecordPosting> posting_;
+    journal::RecordEditing* recordEditing_;
+    journal::TFormSprav* sprav_ = nullptr;
     QTimer idle_;
 };
 

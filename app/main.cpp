@@ -14,6 +14,8 @@
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "journal/form_data_select.h"
+#include "journal/form_edit_record.h"
+#include "journal/form_sprav.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +75,12 @@ int main(int argc, char* argv[]) {
         adminForm->setNewUserForm(newUser);
         auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
-        main.setForms({config, dataSelect, password, adminForm});
+        core::AppContext& context = main.context();
+        auto* editRecord =
+            new journal::TFormEditRecord(context.dataSets, context.session.connection(),
+                                         context.settings, main.prompter(), &main);
+        auto* sprav = new journal::TFormSprav(context.dataSets, main.prompter(), &main);
+        main.setForms({config, dataSelect, password, adminForm, editRecord, sprav});
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

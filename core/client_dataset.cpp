@@ -341,9 +341,11 @@ void ClientDataSet::post() {
 void ClientDataSet::cancel() {
     if (state_ == State::Insert) {
         const int at = current_;
+        // Views move their current row away before the row goes; that move
+        // must not store the row being dropped.
+        state_ = State::Browse;
         Q_EMIT rowAboutToBeRemoved(at);
         rows_.erase(rows_.begin() + at);
-        state_ = State::Browse;
         current_ = rows_.empty() ? -1 : std::min(at, rowCount() - 1);
         Q_EMIT rowRemoved(at);
         Q_EMIT currentChanged(current_);
@@ -454,13 +456,31 @@ ClientDataSet::ApplyResult ClientDataSet::applyUpdates(int maxErrors) {
                 result.errorNumber = e.number();
                 result.message = e.message();
             }
+            const Change& c = log_[i];
+            Refusal r;
+            r.kind = Refusal::Kind(c.kind);
+            r.row = indexOfRow(c.rowId);
+            r.number = e.number();
+            r.message = e.message();
+            if (fieldCount() > 0) {
+                const PackedRow* data = c.kind == Change::Delete ? &c.original
+                                        : r.row >= 0             ? &rows_[std::size_t(r.row)].data
+                                                                 : nullptr;
+                if (data)
+                    r.key =
+                        FieldValue(fields_.front().kind, data->isNull(0), data->get(0)).asText();
+            }
+            result.refusals.push_back(std::move(r));
             if (maxErrors >= 0 && result.errors > maxErrors) break;
             ++i;
             continue;
         }
         const int at = indexOfRow(log_[i].rowId);
-        if (at >= 0) rows_[std::size_t(at)].status = Status::Unchanged;
         log_.erase(log_.begin() + std::ptrdiff_t(i));
+        if (at >= 0) {
+            rows_[std::size_t(at)].status = Status::Unchanged;
+            Q_EMIT rowChanged(at);
+        }
     }
     return result;
 }

@@ -50,10 +50,21 @@ class ClientDataSet : public QObject {
   public:
     enum class State { Inactive, Browse, Edit, Insert };
 
+    // One change the server refused, or an update or delete that found no
+    // row (a conflict: number 0).
+    struct Refusal {
+        enum Kind { Insert, Update, Delete } kind;
+        int row = -1;  // its row now; -1 for a delete
+        unsigned number = 0;
+        QString message;
+        // The row's first field as sent (the old value for a delete).
+        QString key;
+    };
     struct ApplyResult {
         int errors = 0;            // refused changes
         unsigned errorNumber = 0;  // of the first refusal; 0 for a conflict
         QString message;           // of the first refusal
+        std::vector<Refusal> refusals;
         bool ok() const { return errors == 0; }
     };
 
@@ -128,6 +139,10 @@ class ClientDataSet : public QObject {
     void remove();  // deletes the current row
 
     int pendingCount() const { return int(log_.size()); }
+    // Whether the row holds a change the server has not taken yet.
+    bool rowPending(int row) const {
+        return row >= 0 && row < rowCount() && rows_[std::size_t(row)].status != Status::Unchanged;
+    }
     // Sends the pending changes in the order they were made: inserts, updates
     // of the changed fields, deletes naming every old stored value. A change
     // the server refuses, or an update or delete that finds no row, is a

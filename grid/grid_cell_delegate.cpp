@@ -17,6 +17,14 @@ void GridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
     QStyledItemDelegate::initStyleOption(option, index);
     const auto it = alignments_.constFind(index.column());
     if (it != alignments_.cend()) option->displayAlignment = *it;
+    // A row the model marks with its own background keeps that mark when it
+    // is the current row: the selection takes a darker shade of it.
+    if ((option->state & QStyle::State_Selected) &&
+        option->backgroundBrush.style() != Qt::NoBrush) {
+        const QColor mark = option->backgroundBrush.color();
+        option->palette.setColor(QPalette::Highlight, mark.darker(160));
+        option->palette.setColor(QPalette::HighlightedText, QColor(Qt::white));
+    }
 }
 
 bool GridCellDelegate::textClipped(const QStyleOptionViewItem& option,

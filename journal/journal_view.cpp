@@ -6,6 +6,7 @@
 #include "grid/grid_filter_model.h"
 #include "journal/display_columns.h"
 #include "journal/form_data_select.h"
+#include "journal/pending_rows_model.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -27,7 +28,7 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
     addDisplayColumns(journal_);
     journal_.setCalcFields(ClientDataSet_doc_listCalcFields());
 
-    model_ = std::make_unique<core::DataSetModel>(journal_);
+    model_ = std::make_unique<PendingRowsModel>(journal_);
     connect(model_.get(), &core::DataSetModel::failed, this,
             [this](const QString& message) { dialogs::showGeneralError(prompter_, message); });
     grid_.setObjectName(QStringLiteral("DBGridEhMainLog"));
@@ -90,7 +91,10 @@ bool JournalView::currentShown() const {
 }
 
 void JournalView::keepCurrentShown() {
-    if (!journal_.isActive() || currentShown()) return;
+    // A row in the editor stays current until it is stored or dropped.
+    if (!journal_.isActive() || currentShown() ||
+        journal_.state() != core::ClientDataSet::State::Browse)
+        return;
     QAbstractItemModel* rows = grid_.rowsModel();
     if (rows->rowCount() == 0) return;
     const int first = grid_.mapToSource(rows->index(0, 0)).row();

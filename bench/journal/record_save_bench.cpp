@@ -1,0 +1,109 @@
+// Logs in to a generated journal and times saving a new record: from
+// "Сохранить" in the editor (with auto-fill on, every list text already
+// known) until the row is on the server; in the same run times the mariadb
+// command-line client inserting the same row (with a negative number, which
+// the next record number does not depend on).
+//
+//   bench_record_save HOST:PORT USER PASSWORD [ROWS] [RUNS]
+// (bench/run_server_bench.sh bench_record_save starts a server for it)
+
+#include "app/form_main.h"
+#include "bench/support/bench_server.h"
+#include "core/schema.h"
+#include "grid/data_grid.h"
+#include "journal/form_edit_record.h"
+#include "journal/journal_view.h"
+#include "journal/record_editing.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+struct Login : core::LoginDialog {
+    core::LoginAnswer answer;
+    std::optional<core::LoginAnswer> ask(const core::LoginPreset&) override { return answer; }
+};
+
+class SilentPrompter : public core::Prompter {
+  public:
+    void error(const QString&, const QString& t) override {
+        std::fprintf(stderr, "error: %s\n", qPrintable(t));
+    }
+    void report(const QString&, const QString&) override {}
+    bool question(const QString&, const QString&) override { return true; }
+    bool destructiveQuestion(const QString&, const QString&) override { return true; }
+    Answer abortRetryIgnore(const QString&, const QString&) override { return Answer::Abort; }
+    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    void beep() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::optional<bench::Args> args = bench::parseArgs(argc, argv);
+    if (!args) return 2;
+    if (argc < 5) args->rows = 2000;
+    if (argc < 6) args->runs = 20;
+    const QString host = args->server.host, user = args->server.user,
+                  password = args->server.password;
+    const int rows = args->rows, runs = args->runs;
+    const QString suffix = QString("bench%1").arg(rows);
+    const QString db = "velkor" + suffix;
+    const bench::Server server{host, user, password};
+    if (!bench::ensureJournalDatabase(server, db, rows)) return 1;
+
+    QTemporaryDir dir;
+    SilentPrompter prompter;
+    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
+    core::AppContext& context = window.context();
+    journal::TFormEditRecord editor(context.dataSets, context.session.connection(),
+                                    context.settings, prompter, &window);
+    Login login;
+    login.answer = {suffix, user, password};
+    window.setForms({nullptr, nullptr, &login, nullptr, &editor, nullptr});
+    context.settings.values().HostName = host;
+    window.ActionLogin->trigger();
+    if (!context.session.connected()) return 1;
+
+    // Latin, so that the command-line client sends the very same bytes.
+    const QString source = QStringLiteral("Kantseliariia");
+    QElapsedTimer t;
+    std::vector<double> save, cli;
+    window.recordEditing().showEditor = [&] {
+        editor.FormShow();
+        editor.list(0)->setEditText(source);
+        editor.edit(6)->setText(QStringLiteral("bench"));
+        editor.edit(10)->setText(QStringLiteral("5"));
+        t.start();
+        return editor.ButOkClick();
+    };
+    for (int i = 0; i < runs; ++i) {
+        window.recordEditing().ActionAddRecordExecute();
+        save.push_back(t.nsecsElapsed() / 1e9);
+        cli.push_back(bench::timeCommandLineClient(
+            server, db,
+            QString("insert into doc_list (Rec_IDN, doc_source, pr_date, doc_number, shtuk_count,"
+                    " post_user, post_moment) values (%1, '%2', '2026-10-02', 'bench', 5,"
+                    " user(), now())")
+                .arg(-1 - i)
+                .arg(source)));
+    }
+    const double s = bench::median(save), m = bench::median(cli);
+    std::printf("save from \"Сохранить\" to the server (median of %d): %.4f s\n", runs, s);
+    std::printf("mariadb -e bare INSERT                (median of %d): %.4f s\n", runs, m);
+    std::printf("ratio: %.2f (goal <= 3)\n", s / m);
+    return 0;
+}

@@ -1,0 +1,257 @@
+#include "journal/form_sprav.h"
+
+#include "dialogs/general_error.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace journal {
+
+namespace {
+struct TabInfo {
+    const char* caption;
+    const char* line;
+    const char* table;
+};
+const std::array<TabInfo, TFormSprav::kTabs> kTabInfo = {{
+    {"Источник документов", "Откуда пришли документы (колонка №2)", "sprav_source_list"},
+    {"Организация", "Название организации (колонка №4)", "sprav_org_list"},
+    {"Местоположение", "Местоположение организации (колонка №4)", "sprav_place_list"},
+    {"Название документа", "Название документа (колонка №5)", "sprav_doctype_list"},
+    {"Эксперты", "Ф.И.О. эксперта (колонка №7)", "sprav_expert_list"},
+    {"Примечания", "Примечания (списки) - колонка №8", "sprav_adv_info"},
+}};
+
+struct ButtonInfo {
+    const char* hint;
+    QStyle::StandardPixmap icon;
+};
+const std::array<ButtonInfo, 10> kButtons = {{
+    {"Первая запись", QStyle::SP_MediaSkipBackward},
+    {"Предыдущая запись", QStyle::SP_MediaSeekBackward},
+    {"Следующая запись", QStyle::SP_MediaSeekForward},
+    {"Последняя запись", QStyle::SP_MediaSkipForward},
+    {"Добавить запись", QStyle::SP_FileDialogNewFolder},
+    {"Удалить запись", QStyle::SP_TrashIcon},
+    {"Редактировать", QStyle::SP_FileDialogDetailedView},
+    {"Сохранить изменения", QStyle::SP_DialogApplyButton},
+    {"Отменить результаты редактирования текущей записи", QStyle::SP_DialogCancelButton},
+    {"Обновить", QStyle::SP_BrowserReload},
+}};
+
+bool editing(const core::ClientDataSet& ds) {
+    return ds.state() == core::ClientDataSet::State::Edit ||
+           ds.state() == core::ClientDataSet::State::Insert;
+}
+}  // namespace
+
+TFormSprav::TFormSprav(core::DataSets& dataSets, core::Prompter& prompter, QWidget* parent)
+    : QDialog(parent), dataSets_(dataSets), prompter_(prompter) {
+    setObjectName(QStringLiteral("TFormSprav"));
+    setWindowTitle(QStringLiteral("Справочники"));
+    setModal(true);
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    for (int t = 0; t < kTabs; ++t)
+        buildTab(t, QString::fromLatin1(kTabInfo[std::size_t(t)].table),
+                 QString::fromUtf8(kTabInfo[std::size_t(t)].caption),
+                 QString::fromUtf8(kTabInfo[std::size_t(t)].line));
+    // Leaving a tab leaves its grid.
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int now) {
+        if (lastTab_ >= 0 && lastTab_ != now) settle(lastTab_);
+        lastTab_ = now;
+    });
+
+    ButClose = new QPushButton(QStringLiteral("Закрыть"), this);
+    ButClose->setObjectName(QStringLiteral("ButClose"));
+    ButClose->setAutoDefault(false);
+    connect(ButClose, &QPushButton::clicked, this, &QDialog::accept);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(ButClose);
+    bottom->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl, 1);
+    layout->addLayout(bottom);
+    resize(1000, 600);
+}
+
+TFormSprav::~TFormSprav() = default;
+
+void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
+                          const QString& line) {
+    Tab& tab = tabs_[std::size_t(t)];
+    tab.list = &dataSets_.referenceList(table);
+    auto* page = new QWidget(PageControl);
+    page->setObjectName(QStringLiteral("TabSheet_") + table);
+    auto* label = new QLabel(line, page);
+    label->setAlignment(Qt::AlignCenter);
+
+    auto* navigator = new QHBoxLayout;
+    navigator->setSpacing(0);
+    for (int b = 0; b < 10; ++b) {
+        auto* button = new QToolButton(page);
+        button->setIcon(style()->standardIcon(kButtons[std::size_t(b)].icon));
+        button->setToolTip(QString::fromUtf8(kButtons[std::size_t(b)].hint));
+        button->setObjectName(QStringLiteral("NavButton%1").arg(b));
+        button->setFixedSize(32, 26);
+        // The grid keeps the keyboard: what is typed after "Добавить запись"
+        // goes into the new row.
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, t, b] { press(t, Button(b)); });
+        tab.buttons[std::size_t(b)] = button;
+        navigator->addWidget(button);
+    }
+    navigator->addStretch(1);
+
+    tab.grid = new grid::DataGrid(page);
+    tab.grid->setObjectName(QStringLiteral("DBGridEh_") + table);
+    tab.model = std::make_unique<PendingRowsModel>(*tab.list);
+    tab.model->setEditable(true);
+    connect(tab.model.get(), &core::DataSetModel::failed, this,
+            [this](const QString& message) { dialogs::showGeneralError(prompter_, message); });
+    tab.grid->setModel(tab.model.get());
+    if (t == kExpertTab) {
+        tab.grid->setColumns({{0, QStringLiteral("Пользователь"), 150},
+                              {1, QStringLiteral("Фамилия"), 200},
+                              {2, QStringLiteral("Имя"), 200},
+                              {3, QStringLiteral("Отчество"), 200},
+                              {4, QStringLiteral("Разрешения|Правка"), 50},
+                              {5, QStringLiteral("Разрешения|Админ."), 50}},
+                             1);
+    } else {
+        tab.grid->setColumns({{0, QString(), 450}});
+        for (grid::GridView* v : {tab.grid->frozenView(), tab.grid->scrollingView()})
+            v->horizontalHeader()->hide();
+    }
+    tab.grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
+
+    core::ClientDataSet& ds = *tab.list;
+    grid::DataGrid* g = tab.grid;
+    // The grid's current row is the list's current row; moving to another
+    // row stores the row being edited, and a refused store keeps the grid
+    // on that row.
+    connect(g, &grid::DataGrid::currentRowChanged, this, [this, &ds, g](int row) {
+        if (row < 0 || row == ds.current()) return;
+        dialogs::guarded(prompter_, [&] { ds.setCurrent(row); });
+        if (ds.current() != row) g->setCurrentSourceRow(ds.current());
+    });
+    connect(&ds, &core::ClientDataSet::currentChanged, g, [&ds, g](int row) {
+        if (row >= 0 && row != g->currentSourceRow()) g->setCurrentSourceRow(row);
+    });
+    connect(g, &grid::DataGrid::keyPressed, this, [this, t](QKeyEvent* e) {
+        if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
+            e->accept();
+            gridDelete(t);
+        } else if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+            e->accept();
+            press(t, Insert);
+        } else if (e->key() == Qt::Key_Escape && editing(list(t))) {
+            // Escape drops the edits of the row first; only then does it
+            // close the window.
+            e->accept();
+            press(t, Cancel);
+        }
+    });
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(label);
+    layout->addLayout(navigator);
+    layout->addWidget(tab.grid, 1);
+    PageControl->addTab(page, caption);
+}
+
+void TFormSprav::press(int t, Button b) {
+    core::ClientDataSet& ds = list(t);
+    dialogs::guarded(prompter_, [&] {
+        if (!ds.isActive()) return;
+        switch (b) {
+            case First:
+                ds.setCurrent(ds.rowCount() > 0 ? 0 : -1);
+                break;
+            case Prior:
+                if (ds.current() > 0) ds.setCurrent(ds.current() - 1);
+                break;
+            case Next:
+                if (ds.current() + 1 < ds.rowCount()) ds.setCurrent(ds.current() + 1);
+                break;
+            case Last:
+                ds.setCurrent(ds.rowCount() - 1);
+                break;
+            case Insert:
+                ds.insert();
+                break;
+            case Delete:
+                if (ds.current() >= 0) ds.remove();
+                break;
+            case Edit:
+                if (ds.current() >= 0) ds.edit();
+                break;
+            case Post:
+                if (editing(ds)) ds.post();
+                break;
+            case Cancel:
+                ds.cancel();
+                break;
+            case Refresh:
+                // What is being typed is stored first, not lost to the re-read.
+                if (untouchedNewRow(t))
+                    ds.cancel();
+                else if (editing(ds))
+                    ds.post();
+                ds.refresh();
+                break;
+        }
+    });
+    if (ds.current() >= 0) grid(t)->setCurrentSourceRow(ds.current());
+    (t == kExpertTab ? grid(t)->frozenView() : grid(t)->scrollingView())->setFocus();
+}
+
+void TFormSprav::gridDelete(int t) {
+    core::ClientDataSet& ds = list(t);
+    if (!ds.isActive() || ds.current() < 0) return;
+    if (!prompter_.destructiveQuestion(QStringLiteral("Удалить запись"),
+                                       QStringLiteral("Удалить запись?")))
+        return;
+    dialogs::guarded(prompter_, [&] { ds.remove(); });
+}
+
+bool TFormSprav::untouchedNewRow(int t) const {
+    const core::ClientDataSet& ds = list(t);
+    if (ds.state() != core::ClientDataSet::State::Insert) return false;
+    for (int f = 0; f < ds.fieldCount(); ++f)
+        if (!ds.value(f).isNull()) return false;
+    return true;
+}
+
+bool TFormSprav::settle(int t) {
+    core::ClientDataSet& ds = list(t);
+    if (untouchedNewRow(t)) {
+        ds.cancel();
+        return true;
+    }
+    if (!editing(ds)) return true;
+    return dialogs::guarded(prompter_, [&] { ds.post(); });
+}
+
+void TFormSprav::done(int result) {
+    // Whatever was typed is stored before the window closes; a row that
+    // cannot be stored keeps the window open.
+    if (!settle(PageControl->currentIndex())) return;
+    QDialog::done(result);
+}
+
+void TFormSprav::showEvent(QShowEvent* event) {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        PageControl->setCurrentIndex(kExpertTab);
+    }
+    QDialog::showEvent(event);
+}
+
+}  // namespace journal

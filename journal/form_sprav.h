@@ -1,0 +1,71 @@
+#pragma once
+// TFormSprav: the reference lists window. One tab per list, each with its
+// caption line, a navigator and a grid editing the main window's copy of
+// the list in place; every stored or deleted row goes to the server at once
+// through the lists' own hooks.
+
+#include "core/data_sets.h"
+#include "core/prompter.h"
+#include "grid/data_grid.h"
+#include "journal/pending_rows_model.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace journal {
+
+class TFormSprav : public QDialog {
+    Q_OBJECT
+  public:
+    // The navigator's buttons in their order.
+    enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
+    static constexpr int kTabs = 6;
+    static constexpr int kExpertTab = 4;
+
+    TFormSprav(core::DataSets& dataSets, core::Prompter& prompter, QWidget* parent = nullptr);
+    ~TFormSprav() override;
+
+    QTabWidget* pages() const { return PageControl; }
+    grid::DataGrid* grid(int tab) const { return tabs_[std::size_t(tab)].grid; }
+    QToolButton* button(int tab, Button b) const { return tabs_[std::size_t(tab)].buttons[b]; }
+    core::ClientDataSet& list(int tab) const { return *tabs_[std::size_t(tab)].list; }
+    QPushButton* closeButton() const { return ButClose; }
+
+    // What a navigator button does, as a click runs it.
+    void press(int tab, Button b);
+    // The grid's Ctrl+Delete: asks, then deletes the current row.
+    void gridDelete(int tab);
+    // Leaving a list: an untouched new row is dropped, an edited one stored.
+    // False when the row could not be stored (it stays in editing).
+    bool settle(int tab);
+
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    struct Tab {
+        core::ClientDataSet* list = nullptr;
+        grid::DataGrid* grid = nullptr;
+        std::unique_ptr<PendingRowsModel> model;
+        std::array<QToolButton*, 10> buttons{};
+    };
+    void buildTab(int tab, const QString& table, const QString& caption, const QString& line);
+    bool untouchedNewRow(int tab) const;
+
+    core::DataSets& dataSets_;
+    core::Prompter& prompter_;
+    QTabWidget* PageControl;
+    QPushButton* ButClose;
+    std::array<Tab, kTabs> tabs_;
+    bool shownBefore_ = false;
+    int lastTab_ = -1;
+};
+
+}  // namespace journal

@@ -1,0 +1,100 @@
+#include "journal/record_rules.h"
+
+#include "core/schema.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace journal {
+
+namespace doc = core::schema::doc;
+
+const std::array<EditorField, 17> kEditorFields = {{
+    {"Звідки надійшли документи: ", doc::doc_source, EditorControl::List, 0},
+    {"Дата засідання ЕПК:", doc::pr_date, EditorControl::Date},
+    {"№ протоколу:", doc::pr_num, EditorControl::Text},
+    {"Назва організації:", doc::parent_name, EditorControl::List, 1},
+    {"Місцезнаходження:", doc::parent_place, EditorControl::List, 2},
+    {"Назва документа:", doc::doc_caption, EditorControl::List, 3},
+    {"№ документа:", doc::doc_number, EditorControl::Text},
+    {"Дата документа:", doc::doc_date, EditorControl::Date},
+    {"Рік (роки):", doc::doc_start_year, EditorControl::Number, -1, 1900, 2900},
+    {"——", doc::doc_stop_year, EditorControl::Number, -1, 1900, 2900},
+    {"штук:", doc::shtuk_count, EditorControl::Number, -1, 0, 999999999},
+    {"аркушів:", doc::paper_count, EditorControl::Number, -1, 0, 999999999},
+    {"позицій:", doc::place_count, EditorControl::Number, -1, 0, 999999999},
+    {"од.зб/од.обл.:", doc::one_count, EditorControl::Number, -1, 0, 999999999},
+    {"статей:", doc::order_count, EditorControl::Number, -1, 0, 999999999},
+    {"П.І.Б. експерта:", doc::expert_fio, EditorControl::Expert},
+    {"Примітки (списки):", doc::adv_info, EditorControl::List, 4},
+}};
+
+const std::array<const char*, 5> kEditorListTables = {"sprav_source_list", "sprav_org_list",
+                                                      "sprav_place_list", "sprav_doctype_list",
+                                                      "sprav_adv_info"};
+
+std::optional<qint64> boundedNumber(const QString& text, qint64 low, qint64 high) {
+    QString digits = text.trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative) digits.remove(0, 1);
+    digits.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+    if (digits.isEmpty()) return std::nullopt;
+    // More digits than any bound has: the upper bound, or the lower for a
+    // negative number.
+    if (digits.size() > 18) return negative ? low : high;
+    const qint64 n = digits.toLongLong() * (negative ? -1 : 1);
+    return std::clamp(n, low, high);
+}
+
+DateInput parseDateInput(const QString& text) {
+    DateInput in;
+    if (!text.contains(QRegularExpression(QStringLiteral("[0-9]")))) {
+        in.empty = true;
+        return in;
+    }
+    in.date = QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy"));
+    return in;
+}
+
+QString expertShortName(const QString& fam, const QString& name, const QString& fname) {
+    QString s = fam + QLatin1Char(' ');
+    if (!name.isEmpty()) s += name.at(0);
+    s += QLatin1Char('.');
+    if (!fname.isEmpty()) s += fname.at(0);
+    s += QLatin1Char('.');
+    return s;
+}
+
+QStringList expertShortNames(const core::ClientDataSet& experts) {
+    QStringList names;
+    const int fam = experts.fieldIndex(u"FAM");
+    const int name = experts.fieldIndex(u"NAME");
+    const int fname = experts.fieldIndex(u"FNAME");
+    if (fam < 0 || name < 0 || fname < 0) return names;
+    for (int r = 0; r < experts.rowCount(); ++r)
+        names << expertShortName(experts.value(r, fam).asText(), experts.value(r, name).asText(),
+                                 experts.value(r, fname).asText());
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    return names;
+}
+
+bool autoFillReference(core::ClientDataSet& list, const QString& text, const QStringList& items) {
+    // The server keeps these texts without trailing blanks.
+    QString entry = text;
+    while (!entry.isEmpty() && entry.back().isSpace()) entry.chop(1);
+    if (entry.isEmpty() || !list.isActive()) return false;
+    for (const QString& item : items)
+        if (item.compare(entry, Qt::CaseInsensitive) == 0) return false;
+    list.append();
+    try {
+        list.setValue(0, entry);
+        list.post();
+    } catch (...) {
+        if (list.state() == core::ClientDataSet::State::Insert) list.cancel();
+        throw;
+    }
+    return true;
+}
+
+}  // namespace journal

@@ -1,0 +1,84 @@
+#pragma once
+// A journal on the private server with everything record editing needs:
+// the seven datasets on one connection, the journal grid, stamping and
+// immediate apply, the editor and the editing actions.
+
+#include "core/data_sets.h"
+#include "core/journal_selection.h"
+#include "core/schema.h"
+#include "core/settings_store.h"
+#include "grid/data_grid.h"
+#include "journal/form_edit_record.h"
+#include "journal/journal_view.h"
+#include "journal/record_editing.h"
+#include "journal/record_posting.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/test_server.h"
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace testing_support {
+
+inline QString u(const char* s) { return QString::fromUtf8(s); }
+
+class EditingTest : public ::testing::Test {
+  protected:
+    EditingTest() : db(true) {}
+    void SetUp() override {
+        openServer(conn, db.name());
+        ASSERT_TRUE(dataSets.OpenDataSets(core::schema::kReferenceTag, prompter));
+        view.RunJournalQuery();
+        editing.setEditor(&editor);
+    }
+    core::ClientDataSet& journal() { return dataSets.journal(); }
+    void reread() {
+        view.RunJournalQuery();
+        for (core::ClientDataSet* ds : dataSets.all())
+            if (ds->tag() == core::schema::kReferenceTag) ds->refresh();
+    }
+    // The next editor showing runs FormShow, lets the test fill the fields
+    // and presses "Сохранить" (or "Отменить").
+    void nextEditor(std::function<void(journal::TFormEditRecord&)> fill, bool save = true) {
+        editing.showEditor = [this, fill, save] {
+            editor.FormShow();
+            if (fill) fill(editor);
+            return save && editor.ButOkClick();
+        };
+    }
+    QString serverValue(const QString& sql) {
+        auto r = db.connection().query(sql);
+        if (!r->next()) return QStringLiteral("<no row>");
+        return r->field(0).isNull() ? QStringLiteral("<NULL>") : r->field(0).asText();
+    }
+    int serverCount(const QString& table) {
+        return serverValue("select count(*) from " + table).toInt();
+    }
+    void setText(int control, const QString& text) {
+        if (auto* box = editor.list(control))
+            box->setEditText(text);
+        else
+            editor.edit(control)->setText(text);
+    }
+
+    TempDatabase db;
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    core::Connection conn;
+    core::SettingsStore settings{dir.filePath("velkor.INI")};
+    core::JournalSelection selection;
+    core::DataSets dataSets{conn};
+    grid::DataGrid grid;
+    QLabel line;
+    journal::JournalView view{dataSets.journal(), selection, settings, grid, line, prompter};
+    journal::RecordPosting posting{dataSets, conn, prompter};
+    journal::TFormEditRecord editor{dataSets, conn, settings, prompter};
+    journal::RecordEditing editing{dataSets.journal(), view, prompter};
+};
+
+}  // namespace testing_support

@@ -1,0 +1,56 @@
+#include "journal/record_rules.h"
+
+#include "tests/support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+TEST(RecordRules, ExpertShortNames) {
+    struct Case {
+        const char *fam, *name, *fname, *shortName;
+    };
+    const Case cases[] = {
+        {"Петренко", "Іван", "Олегович", "Петренко І.О."},
+        {"Петренко", "", "", "Петренко .."},
+        {"Петренко", "Іван", "", "Петренко І.."},
+        {"Петренко", "", "Олегович", "Петренко .О."},
+        {"", "Іван", "Олегович", " І.О."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(journal::expertShortName(u(c.fam), u(c.name), u(c.fname)), u(c.shortName))
+            << c.fam << "|" << c.name << "|" << c.fname;
+}
+
+TEST(RecordRules, NumbersAreBroughtToTheNearerBound) {
+    struct Case {
+        const char* text;
+        std::optional<qint64> value;
+    };
+    const Case cases[] = {
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"1850", 1900},
+        {"2011", 2011},
+        {"3000", 2900},
+        {"-5", 1900},
+        {"99999999999999999999", 2900},
+        {"-99999999999999999999", 1900},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(journal::boundedNumber(QString::fromLatin1(c.text), 1900, 2900), c.value)
+            << c.text;
+}
+
+TEST(RecordRules, DatesAreDayMonthYearOrEmpty) {
+    EXPECT_TRUE(journal::parseDateInput(QStringLiteral("..")).empty);
+    EXPECT_TRUE(journal::parseDateInput(QStringLiteral("__.__.____")).empty);
+    EXPECT_EQ(journal::parseDateInput(QStringLiteral("15.03.2011")).date, QDate(2011, 3, 15));
+    const auto bad = journal::parseDateInput(QStringLiteral("31.02.2011"));
+    EXPECT_FALSE(bad.empty);
+    EXPECT_FALSE(bad.date.isValid());
+}
+
+}  // namespace
