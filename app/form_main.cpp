@@ -1,11 +1,15 @@
 #include "app/form_main.h"
 
+#include "about/form_about.h"
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
+#include "journal/form_data_select.h"
 #include "journal/journal_view.h"
+#include "reports/form_report_select.h"
+#include "reports/reports_controller.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -91,6 +95,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     journalView_ =
         new journal::JournalView(context_.dataSets.journal(), context_.selection, context_.settings,
                                  *DBGridEhMainLog, *Label_select_info, *prompter_, this);
+    reports_ = new reports::ReportsController(*DBGridEhMainLog, *prompter_, this);
 
     // Help has no handler by design: choosing it does nothing.
     info_[ActionHelp].built = true;
@@ -98,6 +103,9 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
     bind(ActionSelectData, [this] { journalView_->ActionSelectDataExecute(); });
+    bind(ActionPrintLog, [this] { reports_->ActionPrintLogExecute(); });
+    bind(ActionPrintReport, [this] { reports_->ActionPrintReportExecute(); });
+    bind(ActionAbout, [this] { ActionAboutExecute(); });
 
     createMenu();
     createToolBar();
@@ -122,6 +130,17 @@ TFormMain::~TFormMain() = default;
 void TFormMain::setForms(const Forms& forms) {
     session_->setForms(forms.password, forms.config);
     journalView_->setDataSelectDialog(forms.dataSelect);
+    about_ = forms.about;
+    reports_->setReportSelect(forms.reportSelect);
+    if (forms.reportSelect) {
+        // The report keeps a selection of its own from the shared dialog.
+        journal::TFormDataSelect* dataSelect = forms.dataSelect;
+        forms.reportSelect->setSelectData(
+            [dataSelect]() -> std::optional<reports::ReportSelection> {
+                if (!dataSelect || !dataSelect->run()) return std::nullopt;
+                return reports::ReportSelection{dataSelect->whereText(), dataSelect->description()};
+            });
+    }
 }
 
 QAction* TFormMain::makeAction(const char* name, const char* category, const char* caption,
@@ -215,6 +234,10 @@ void TFormMain::OnActionUpdate() {
 }
 
 void TFormMain::ActionExitExecute() { close(); }
+
+void TFormMain::ActionAboutExecute() {
+    if (about_) about_->exec();
+}
 
 bool TFormMain::FormCloseQuery() {
     return prompter_->question(QStringLiteral("Выход"),

@@ -25,6 +25,13 @@ namespace journal {
 class JournalView;
 class TFormDataSelect;
 }  // namespace journal
+namespace reports {
+class ReportsController;
+class TFormReportSelect;
+}  // namespace reports
+namespace about {
+class TFormAbout;
+}  // namespace about
 
 namespace app {
 
@@ -35,6 +42,8 @@ struct Forms {
     dialogs::TFormConfig* config = nullptr;
     journal::TFormDataSelect* dataSelect = nullptr;
     core::LoginDialog* password = nullptr;  // the login dialog
+    about::TFormAbout* about = nullptr;
+    reports::TFormReportSelect* reportSelect = nullptr;
 };
 
 class TFormMain : public QMainWindow {
@@ -51,6 +60,7 @@ class TFormMain : public QMainWindow {
     grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
+    reports::ReportsController& reports() { return *reports_; }
 
     // The actions, in the order of the action list.
     QAction* ActionLogin = nullptr;
@@ -76,6 +86,7 @@ class TFormMain : public QMainWindow {
     // The enabling rule, applied to every action.
     void OnActionUpdate();
     void ActionExitExecute();
+    void ActionAboutExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +113,8 @@ class TFormMain : public QMainWindow {
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;
+    reports::ReportsController* reports_;
+    about::TFormAbout* about_ = nullptr;
     QTimer idle_;
 };
 

@@ -2,6 +2,8 @@
 // applied, every window is made once (the main window first) and the event
 // loop runs until the main window closes.
 
+#include "about/credit_panel.h"
+#include "about/form_about.h"
 #include "app/app_style.h"
 #include "app/form_main.h"
 #include "core/settings.h"
@@ -10,8 +12,11 @@
 #include "dialogs/form_password.h"
 #include "dialogs/form_progress.h"
 #include "dialogs/general_error.h"
+#include "dialogs/print_fonts.h"
 #include "dialogs/qt_prompter.h"
 #include "journal/form_data_select.h"
+#include "reports/fill_report.h"
+#include "reports/form_report_select.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,6 +46,7 @@ int main(int argc, char* argv[]) {
     Application application(argc, argv);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     app::applyVisualStyle(application);
+    dialogs::installFontSubstitutes();
     QCoreApplication::setApplicationName(QStringLiteral("velkor"));
     dialogs::QtPrompter startupPrompter;
     application.prompter = &startupPrompter;
@@ -49,13 +55,19 @@ int main(int argc, char* argv[]) {
         application.prompter = &main.prompter();
         // The other windows, each once, in their order; they stay hidden
         // until they are shown.
+        auto* about = new about::TFormAbout(&main);
         auto* config = new dialogs::TFormConfig(&main);
         auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
+        auto* credits = about::makeCreditsPanel(&main);
         if (auto* qt = dynamic_cast<dialogs::QtPrompter*>(&main.prompter())) qt->inputForm();
         auto* password = new dialogs::TFormPassword(&main);
+        auto* logReport = new reports::TFormLogReport(main.context().session.connection(), &main);
         auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
-        main.setForms({config, dataSelect, password});
+        auto* reportSelect = new reports::TFormReportSelect(*logReport, main.prompter(), &main);
+        auto* splash = about::makeSplashPanel(&main);
+        about->setPanels(splash, credits);
+        main.setForms({config, dataSelect, password, about, reportSelect});
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

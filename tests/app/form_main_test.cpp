@@ -40,13 +40,15 @@ QStringList enabledActions(const app::TFormMain& w) {
 }
 
 // The actions of the group that is always enabled, as far as their features
-// are built; the about window is not there yet.
-const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionConfig"};
-// After a login every built action is enabled: those above and the data
-// selection. The editing, printing, reference-list, administration and
+// are built.
+const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionAbout",
+                               "ActionConfig"};
+// After a login every built action is enabled: those above, the printing
+// and the data selection. The editing, reference-list, administration and
 // backup actions wait for their features and stay disabled until then.
-const QStringList kConnected = {"ActionLogin", "ActionExit", "ActionHelp", "ActionSelectData",
-                                "ActionConfig"};
+const QStringList kConnected = {"ActionLogin",      "ActionExit",     "ActionHelp",
+                                "ActionAbout",      "ActionPrintLog", "ActionPrintReport",
+                                "ActionSelectData", "ActionConfig"};
 
 // A main window over a journal database of four records on two meeting dates.
 class MainWindow : public ::testing::Test {
