@@ -65,3 +65,10 @@ inline bool appearInOrder(const QString& text, const QStringList& items) {
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// The names of the fonts the file embeds, as pdffonts lists them.
+inline QString pdfFonts(const QString& path) { return runTool(QStringLiteral("pdffonts"), {path}); }
+
+}  // namespace testing_support
