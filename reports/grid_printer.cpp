@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
 
@@ -94,6 +96,40 @@ qreal wrappedHeight(const QFontMetricsF& fm, const QString& text, qreal width) {
     return std::max(r.height(), fm.height());
 }
 
+// How a cell's text goes on paper: wrapped at word boundaries, or, when a
+// single word is wider than the cell, also inside words, so that it neither
+// runs into the next cell nor is cut off.
+struct CellText {
+    qreal height = 0;
+    bool breakWords = false;
+};
+
+qreal brokenHeight(const QFont& font, QPaintDevice* device, QString text, qreal width) {
+    text.replace(u'\n', QChar::LineSeparator);
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max<qreal>(width, 1));
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
+}
+
+CellText measureCell(const QFontMetricsF& fm, const QFont& font, QPaintDevice* device,
+                     const QString& text, qreal width) {
+    if (text.isEmpty() || (!text.contains(u'\n') && fm.horizontalAdvance(text) <= width))
+        return {fm.height(), false};
+    const QRectF r =
+        fm.boundingRect(QRectF(0, 0, std::max<qreal>(width, 1), 1e9), Qt::TextWordWrap, text);
+    if (r.width() <= width + 0.5) return {std::max(r.height(), fm.height()), false};
+    return {std::max(brokenHeight(font, device, text, width), fm.height()), true};
+}
+
 }  // namespace
 
 int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
@@ -179,23 +215,35 @@ int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
 
     const int rowCount = model_ ? model_->rowCount() : 0;
     QStringList cells;
+    QList<bool> breakWords(columns_.size(), false);
     auto loadRow = [&](int row) {
         cells.clear();
         qreal h = cellFm.height();
         for (int i = 0; i < columns_.size(); ++i) {
             cells << model_->index(row, columns_[i].source).data().toString();
-            h = std::max(h, wrappedHeight(cellFm, cells.back(), widths[i] - 2 * pad));
+            const CellText m =
+                measureCell(cellFm, cellFont, &printer, cells.back(), widths[i] - 2 * pad);
+            breakWords[i] = m.breakWords;
+            h = std::max(h, m.height);
         }
         return h + 2 * pad;
     };
-    auto drawCells = [&](qreal y, qreal h, const QStringList& texts, const QFont& font) {
+    auto drawCells = [&](qreal y, qreal h, const QStringList& texts, const QFont& font,
+                         const QList<bool>& breaking) {
         p.setFont(font);
         for (int i = 0; i < columns_.size(); ++i) {
             const QRectF cell(lefts[i], y, widths[i], h);
             p.drawRect(cell);
             Qt::Alignment a = columns_[i].alignment;
             if (!(a & Qt::AlignVertical_Mask)) a |= Qt::AlignVCenter;
-            p.drawText(cell.adjusted(pad, pad, -pad, -pad), int(a) | Qt::TextWordWrap, texts[i]);
+            const QRectF inner = cell.adjusted(pad, pad, -pad, -pad);
+            if (breaking.value(i)) {
+                QTextOption option(a);
+                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                p.drawText(inner, texts[i], option);
+            } else {
+                p.drawText(inner, int(a) | Qt::TextWordWrap, texts[i]);
+            }
         }
     };
 
@@ -245,14 +293,14 @@ int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
         qreal y = titlesH;
         int onPage = 0;
         while (row < rowCount && (y + nextRowH <= limit || onPage == 0)) {
-            drawCells(y, nextRowH, cells, cellFont);
+            drawCells(y, nextRowH, cells, cellFont, breakWords);
             y += nextRowH;
             ++onPage;
             ++row;
             nextRowH = row < rowCount ? loadRow(row) : 0;
         }
         if (row >= rowCount && !footerDone && (y + footerH <= limit || onPage == 0)) {
-            drawCells(y, footerH, footerTexts, footerFont);
+            drawCells(y, footerH, footerTexts, footerFont, {});
             footerDone = true;
         }
         if (progress && !progress(row, rowCount)) break;

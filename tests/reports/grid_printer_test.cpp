@@ -112,6 +112,29 @@ TEST_F(JournalPrintout, AWideGridIsScaledToThePageWidth) {
     EXPECT_LT(right, pdfPageSize(path).width() - 10 / 25.4 * 72 + 1);  // inside the 1 cm margin
 }
 
+TEST(GridPrinter, AWordWiderThanItsCellBreaksInsideTheCell) {
+    QTemporaryDir dir;
+    QStandardItemModel model;
+    const QString word = QString::fromUtf8("Сільськогосподарське");
+    model.appendRow({new QStandardItem(word), new QStandardItem(QStringLiteral("NEXT"))});
+    reports::GridPrinter gp;
+    gp.setModel(&model);
+    gp.setColumns({grid::GridColumn(0, QStringLiteral("A"), 60),
+                   grid::GridColumn(1, QStringLiteral("B"), 60)});
+    gp.setMarginsMm(10);
+    const QString path = dir.filePath("cell.pdf");
+    ASSERT_TRUE(reports::savePdf(gp, QPrinter(), path));
+
+    const double cellRight = 10 / 25.4 * 72 + 60 * 72.0 / 96;  // margin + width, in points
+    QString pieces;
+    for (const testing_support::PdfWord& w : testing_support::pdfWords(path)) {
+        if (w.text == "A" || w.text == "B" || w.text == "NEXT") continue;
+        EXPECT_LE(w.right, cellRight + 0.5) << w.text.toStdString();
+        pieces += w.text;
+    }
+    EXPECT_EQ(pieces, word);
+}
+
 TEST(SumOfTexts, AddsNumbersAndLeavesAllEmptyEmpty) {
     const struct {
         QStringList texts;

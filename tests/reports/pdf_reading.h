@@ -38,17 +38,31 @@ inline QSizeF pdfPageSize(const QString& path) {
     return {m.captured(1).toDouble(), m.captured(2).toDouble()};
 }
 
-// Right edge in points of the first word with this text; -1 when absent.
-inline double pdfWordRight(const QString& path, const QString& word) {
+struct PdfWord {
+    double left;
+    double right;
+    QString text;
+};
+
+// Every word with its horizontal extent in points, in reading order.
+inline QList<PdfWord> pdfWords(const QString& path) {
     const QString html =
         runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
     const QRegularExpression re(
         QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" "
                        "yMax=\"[0-9.]+\">([^<]*)</word>"));
+    QList<PdfWord> words;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        if (m.captured(3) == word) return m.captured(2).toDouble();
+        words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3)});
     }
+    return words;
+}
+
+// Right edge in points of the first word with this text; -1 when absent.
+inline double pdfWordRight(const QString& path, const QString& word) {
+    for (const PdfWord& w : pdfWords(path))
+        if (w.text == word) return w.right;
     return -1;
 }
 
