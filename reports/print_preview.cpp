@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QToolBar>
 #include <memory>
 
@@ -56,6 +58,12 @@ void showPrintPreview(const GridPrinter& printout, QPrinter& printer, core::Prom
     printout.applyPageLayout(printer);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // Pages want room: most of the screen rather than the toolkit's small default.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        dialog.resize(free.width() * 4 / 5, free.height() * 9 / 10);
+        dialog.move(free.center() - dialog.rect().center());
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         LayoutProgress progress(&dialog);
         printout.print(*target, std::ref(progress));
