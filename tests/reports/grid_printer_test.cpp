@@ -5,11 +5,16 @@
 #include "reports/print_preview.h"
 #include "tests/reports/pdf_reading.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using testing_support::appearInOrder;
 using testing_support::pdfPages;
@@ -133,6 +138,36 @@ TEST(GridPrinter, AWordWiderThanItsCellBreaksInsideTheCell) {
         pieces += w.text;
     }
     EXPECT_EQ(pieces, word);
+}
+
+// The preview's own PDF button: the pages go into the file the user names;
+// a file that cannot be written is reported, and the preview stays.
+TEST_F(JournalPrintout, ThePreviewSavesItsPagesAsPdfAndReportsAFileItCannotWrite) {
+    testing_support::ScriptedPrompter prompter;
+    const QString good = dir.filePath("saved.pdf");
+    const QString bad = dir.filePath("no/such/folder/saved.pdf");
+    prompter.fileNames = {good, bad, std::nullopt};
+    QPrinter printer;
+    const reports::GridPrinter printout = reports::journalPrintout(grid);
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(preview);
+        auto* save = preview->findChild<QAction*>("ActionSavePdf");
+        ASSERT_TRUE(save);
+        for (int i = 0; i < 3; ++i) save->trigger();
+        EXPECT_TRUE(preview->isVisible());
+        preview->reject();
+    });
+    reports::showPrintPreview(printout, printer, prompter, nullptr);
+
+    EXPECT_TRUE(pdfText(good).contains(kJournalTitle));
+    EXPECT_GT(pdfPageSize(good).width(), pdfPageSize(good).height());
+    ASSERT_EQ(prompter.shown().size(), 4u);  // three file dialogs, one error
+    EXPECT_EQ(prompter.shown()[0].kind, testing_support::ScriptedPrompter::Kind::SaveFile);
+    EXPECT_EQ(prompter.shown()[0].caption, QString::fromUtf8("Сохранить в файл PDF"));
+    EXPECT_EQ(prompter.shown()[2].kind, testing_support::ScriptedPrompter::Kind::Error);
+    EXPECT_EQ(prompter.shown()[2].caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(prompter.shown()[2].text, QString::fromUtf8("Не удалось записать файл ") + bad);
 }
 
 TEST(SumOfTexts, AddsNumbersAndLeavesAllEmptyEmpty) {
