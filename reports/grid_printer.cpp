@@ -11,6 +11,8 @@
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace reports {
 
@@ -96,39 +98,44 @@ qreal wrappedHeight(const QFontMetricsF& fm, const QString& text, qreal width) {
     return std::max(r.height(), fm.height());
 }
 
-// How a cell's text goes on paper: wrapped at word boundaries, or, when a
-// single word is wider than the cell, also inside words, so that it neither
-// runs into the next cell nor is cut off.
-struct CellText {
-    qreal height = 0;
-    bool breakWords = false;
-};
-
-qreal brokenHeight(const QFont& font, QPaintDevice* device, QString text, qreal width) {
-    text.replace(u'\n', QChar::LineSeparator);
-    QTextLayout layout(text, font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    qreal height = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(std::max<qreal>(width, 1));
-        height += line.height();
+// A cell's text laid out once, measured for the row's height and then
+// drawn. Words wrap at blanks; a word wider than the cell breaks inside it,
+// so that it neither runs into the next cell nor is cut off.
+class CellLayout {
+  public:
+    qreal set(QString text, const QFont& font, QPaintDevice* device, qreal width,
+              Qt::Alignment alignment, qreal minHeight) {
+        text.replace(u'\n', QChar::LineSeparator);
+        layout_.emplace(text, font, device);
+        QTextOption option(alignment & Qt::AlignHorizontal_Mask);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout_->setTextOption(option);
+        alignment_ = alignment;
+        height_ = 0;
+        layout_->beginLayout();
+        for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
+            line.setLineWidth(std::max<qreal>(width, 1));
+            line.setPosition(QPointF(0, height_));
+            height_ += line.height();
+        }
+        layout_->endLayout();
+        return std::max(height_, minHeight);
     }
-    layout.endLayout();
-    return height;
-}
+    void draw(QPainter& p, const QRectF& inner) const {
+        if (!layout_) return;
+        qreal top = inner.top();
+        if (alignment_ & Qt::AlignBottom)
+            top = inner.bottom() - height_;
+        else if (!(alignment_ & Qt::AlignTop))
+            top += (inner.height() - height_) / 2;
+        layout_->draw(&p, QPointF(inner.left(), top));
+    }
 
-CellText measureCell(const QFontMetricsF& fm, const QFont& font, QPaintDevice* device,
-                     const QString& text, qreal width) {
-    if (text.isEmpty() || (!text.contains(u'\n') && fm.horizontalAdvance(text) <= width))
-        return {fm.height(), false};
-    const QRectF r =
-        fm.boundingRect(QRectF(0, 0, std::max<qreal>(width, 1), 1e9), Qt::TextWordWrap, text);
-    if (r.width() <= width + 0.5) return {std::max(r.height(), fm.height()), false};
-    return {std::max(brokenHeight(font, device, text, width), fm.height()), true};
-}
+  private:
+    std::optional<QTextLayout> layout_;
+    Qt::Alignment alignment_;
+    qreal height_ = 0;
+};
 
 }  // namespace
 
@@ -201,49 +208,26 @@ int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
     }
     const qreal titlesH = upperH + lowerH;
 
-    QStringList footerTexts;
-    qreal footerH = 0;
-    if (hasFooterRow()) {
-        footerH = footerFm.height() + 2 * pad;
-        for (int i = 0; i < columns_.size(); ++i) {
-            footerTexts << footerCellText(i);
-            footerH =
-                std::max(footerH, wrappedHeight(footerFm, footerTexts.back(), widths[i] - 2 * pad) +
-                                      2 * pad);
-        }
-    }
-
     const int rowCount = model_ ? model_->rowCount() : 0;
-    QStringList cells;
-    QList<bool> breakWords(columns_.size(), false);
-    auto loadRow = [&](int row) {
-        cells.clear();
-        qreal h = cellFm.height();
-        for (int i = 0; i < columns_.size(); ++i) {
-            cells << model_->index(row, columns_[i].source).data().toString();
-            const CellText m =
-                measureCell(cellFm, cellFont, &printer, cells.back(), widths[i] - 2 * pad);
-            breakWords[i] = m.breakWords;
-            h = std::max(h, m.height);
-        }
+    std::vector<CellLayout> cells(std::size_t(columns_.size()));
+    auto layoutCells = [&](std::vector<CellLayout>& into, const QFont& font,
+                           const QFontMetricsF& fm, auto textOf) {
+        qreal h = fm.height();
+        for (int i = 0; i < columns_.size(); ++i)
+            h = std::max(h, into[std::size_t(i)].set(textOf(i), font, &printer, widths[i] - 2 * pad,
+                                                     columns_[i].alignment, fm.height()));
         return h + 2 * pad;
     };
-    auto drawCells = [&](qreal y, qreal h, const QStringList& texts, const QFont& font,
-                         const QList<bool>& breaking) {
-        p.setFont(font);
+    auto loadRow = [&](int row) {
+        return layoutCells(cells, cellFont, cellFm, [&](int i) {
+            return model_->index(row, columns_[i].source).data().toString();
+        });
+    };
+    auto drawCells = [&](qreal y, qreal h, const std::vector<CellLayout>& row) {
         for (int i = 0; i < columns_.size(); ++i) {
             const QRectF cell(lefts[i], y, widths[i], h);
             p.drawRect(cell);
-            Qt::Alignment a = columns_[i].alignment;
-            if (!(a & Qt::AlignVertical_Mask)) a |= Qt::AlignVCenter;
-            const QRectF inner = cell.adjusted(pad, pad, -pad, -pad);
-            if (breaking.value(i)) {
-                QTextOption option(a);
-                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                p.drawText(inner, texts[i], option);
-            } else {
-                p.drawText(inner, int(a) | Qt::TextWordWrap, texts[i]);
-            }
+            row[std::size_t(i)].draw(p, cell.adjusted(pad, pad, -pad, -pad));
         }
     };
 
@@ -257,8 +241,13 @@ int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
         p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, t.right);
     };
 
+    std::vector<CellLayout> footerCells(std::size_t(columns_.size()));
+    const qreal footerH = hasFooterRow() ? layoutCells(footerCells, footerFont, footerFm,
+                                                       [&](int i) { return footerCellText(i); })
+                                         : 0;
+
     int row = 0;
-    bool footerDone = footerTexts.isEmpty();
+    bool footerDone = !hasFooterRow();
     int pages = 0;
     qreal nextRowH = row < rowCount ? loadRow(row) : 0;
     for (;;) {
@@ -293,14 +282,14 @@ int GridPrinter::print(QPrinter& printer, const PrintProgress& progress) const {
         qreal y = titlesH;
         int onPage = 0;
         while (row < rowCount && (y + nextRowH <= limit || onPage == 0)) {
-            drawCells(y, nextRowH, cells, cellFont, breakWords);
+            drawCells(y, nextRowH, cells);
             y += nextRowH;
             ++onPage;
             ++row;
             nextRowH = row < rowCount ? loadRow(row) : 0;
         }
         if (row >= rowCount && !footerDone && (y + footerH <= limit || onPage == 0)) {
-            drawCells(y, footerH, footerTexts, footerFont, {});
+            drawCells(y, footerH, footerCells);
             footerDone = true;
         }
         if (progress && !progress(row, rowCount)) break;
