@@ -15,6 +15,7 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 
 using testing_support::appearInOrder;
 using testing_support::pdfPages;
@@ -106,6 +107,32 @@ TEST_F(JournalPrintout, LongJournalsRepeatTheTitlesOnEveryPageAndPrintEachRowOnc
     const QString all = pages.join("\f");
     for (int i = 1; i <= 300; ++i)
         ASSERT_EQ(all.count(QRegularExpression(QStringLiteral("\\bD%1\\b").arg(i))), 1) << i;
+}
+
+TEST_F(JournalPrintout, ProgressIsToldAfterEveryPageAndCanStopThePrinting) {
+    model.removeRows(0, model.rowCount());
+    for (int i = 0; i < 200; ++i)
+        model.appendRow({new QStandardItem(QString::number(i + 1)), new QStandardItem("M"),
+                         new QStandardItem("D\nL2\nL3")});
+    const reports::GridPrinter gp = reports::journalPrintout(grid);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("all.pdf"));
+    gp.applyPageLayout(printer);
+    QList<int> done;
+    const int pages = gp.print(printer, [&](int rows, int total) {
+        EXPECT_EQ(total, 200);
+        done << rows;
+        return true;
+    });
+    ASSERT_EQ(done.size(), pages);
+    ASSERT_GT(pages, 2);
+    EXPECT_EQ(done.back(), 200);
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+
+    printer.setOutputFileName(dir.filePath("stopped.pdf"));
+    EXPECT_EQ(gp.print(printer, [](int, int) { return false; }), 1);
+    EXPECT_EQ(pdfPages(dir.filePath("stopped.pdf")).size(), 1);
 }
 
 TEST_F(JournalPrintout, AWideGridIsScaledToThePageWidth) {
