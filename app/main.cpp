@@ -67,7 +67,13 @@ int main(int argc, char* argv[]) {
         auto* reportSelect = new reports::TFormReportSelect(*logReport, main.prompter(), &main);
         auto* splash = about::makeSplashPanel(&main);
         about->setPanels(splash, credits);
-        main.setForms({config, dataSelect, password, about, reportSelect});
+        app::Forms forms;
+        forms.config = config;
+        forms.dataSelect = dataSelect;
+        forms.password = password;
+        forms.about = about;
+        forms.reportSelect = reportSelect;
+        main.setForms(forms);
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

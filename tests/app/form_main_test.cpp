@@ -319,7 +319,10 @@ namespace {
 TEST_F(MainWindow, PrintingTheReportThenTheJournalPrintsTheJournalInLandscapeAsShown) {
     reports::TFormLogReport logReport(window.context().session.connection());
     reports::TFormReportSelect reportSelect(logReport, prompter, &window);
-    window.setForms({nullptr, nullptr, &login, nullptr, &reportSelect});
+    app::Forms forms;
+    forms.password = &login;
+    forms.reportSelect = &reportSelect;
+    window.setForms(forms);
     QList<QSizeF> pages;
     QStringList texts;
     QList<QPageLayout::Orientation> orientations;
