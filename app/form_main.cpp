@@ -1,5 +1,6 @@
 #include "app/form_main.h"
 
+#include "about/form_about.h"
 #include "admin/form_admin.h"
 #include "app/action_icons.h"
 #include "app/focus_return.h"
@@ -7,11 +8,14 @@
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
+#include "journal/form_data_select.h"
 #include "journal/form_sprav.h"
 #include "journal/journal_view.h"
-#include "reports/spreadsheet_export.h"
 #include "journal/record_editing.h"
 #include "journal/record_posting.h"
+#include "reports/form_report_select.h"
+#include "reports/reports_controller.h"
+#include "reports/spreadsheet_export.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -107,6 +111,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
                                                         context_.session.connection(), *prompter_);
     recordEditing_ =
         new journal::RecordEditing(context_.dataSets.journal(), *journalView_, *prompter_, this);
+    reports_ = new reports::ReportsController(*DBGridEhMainLog, *prompter_, this);
 
     // Help has no handler by design: choosing it does nothing.
     info_[ActionHelp].built = true;
@@ -132,6 +137,9 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionSprav, [this] {
         if (sprav_) sprav_->exec();
     });
+    bind(ActionPrintLog, [this] { reports_->ActionPrintLogExecute(); });
+    bind(ActionPrintReport, [this] { reports_->ActionPrintReportExecute(); });
+    bind(ActionAbout, [this] { ActionAboutExecute(); });
 
     createMenu();
     createToolBar();
@@ -160,6 +168,17 @@ void TFormMain::setForms(const Forms& forms) {
     if (admin_ && !isBuilt(ActionAdmin)) bind(ActionAdmin, [this] { ActionAdminExecute(); });
     recordEditing_->setEditor(forms.editRecord);
     sprav_ = forms.sprav;
+    about_ = forms.about;
+    reports_->setReportSelect(forms.reportSelect);
+    if (forms.reportSelect) {
+        // The report keeps a selection of its own from the shared dialog.
+        journal::TFormDataSelect* dataSelect = forms.dataSelect;
+        forms.reportSelect->setSelectData(
+            [dataSelect]() -> std::optional<reports::ReportSelection> {
+                if (!dataSelect || !dataSelect->run()) return std::nullopt;
+                return reports::ReportSelection{dataSelect->whereText(), dataSelect->description()};
+            });
+    }
 }
 
 QAction* TFormMain::makeAction(const char* name, const char* category, const char* caption,
@@ -257,6 +276,10 @@ void TFormMain::ActionExitExecute() { close(); }
 
 void TFormMain::ActionAdminExecute() {
     if (admin_) admin_->exec();
+}
+
+void TFormMain::ActionAboutExecute() {
+    if (about_) about_->exec();
 }
 
 bool TFormMain::FormCloseQuery() {

@@ -32,6 +32,13 @@ class TFormSprav;
 class RecordEditing;
 class RecordPosting;
 }  // namespace journal
+namespace reports {
+class ReportsController;
+class TFormReportSelect;
+}  // namespace reports
+namespace about {
+class TFormAbout;
+}  // namespace about
 
 namespace reports {
 class SpreadsheetController;
@@ -49,6 +56,8 @@ struct Forms {
     admin::TFormAdmin* admin = nullptr;
     journal::TFormEditRecord* editRecord = nullptr;
     journal::TFormSprav* sprav = nullptr;
+    about::TFormAbout* about = nullptr;
+    reports::TFormReportSelect* reportSelect = nullptr;
 };
 
 class TFormMain : public QMainWindow {
@@ -66,6 +75,7 @@ class TFormMain : public QMainWindow {
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView() { return *journalView_; }
     journal::RecordEditing& recordEditing() { return *recordEditing_; }
+    reports::ReportsController& reports() { return *reports_; }
 
     // The actions, in the order of the action list.
     QAction* ActionLogin = nullptr;
@@ -95,6 +105,7 @@ class TFormMain : public QMainWindow {
     void OnActionUpdate();
     void ActionExitExecute();
     void ActionAdminExecute();
+    void ActionAboutExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +137,8 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<journal::RecordPosting> posting_;
     journal::RecordEditing* recordEditing_;
     journal::TFormSprav* sprav_ = nullptr;
+    reports::ReportsController* reports_;
+    about::TFormAbout* about_ = nullptr;
     QTimer idle_;
 };
 

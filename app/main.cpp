@@ -2,6 +2,8 @@
 // applied, every window is made once (the main window first) and the event
 // loop runs until the main window closes.
 
+#include "about/credit_panel.h"
+#include "about/form_about.h"
 #include "admin/form_admin.h"
 #include "admin/form_new_user.h"
 #include "app/app_style.h"
@@ -12,10 +14,13 @@
 #include "dialogs/form_password.h"
 #include "dialogs/form_progress.h"
 #include "dialogs/general_error.h"
+#include "dialogs/print_fonts.h"
 #include "dialogs/qt_prompter.h"
 #include "journal/form_data_select.h"
 #include "journal/form_edit_record.h"
 #include "journal/form_sprav.h"
+#include "reports/fill_report.h"
+#include "reports/form_report_select.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +63,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::installTranslator(&qtRussian);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     app::applyVisualStyle(application);
+    dialogs::installFontSubstitutes();
     QCoreApplication::setApplicationName(QStringLiteral("velkor"));
     dialogs::QtPrompter startupPrompter;
     application.prompter = &startupPrompter;
@@ -66,11 +72,14 @@ int main(int argc, char* argv[]) {
         application.prompter = &main.prompter();
         // The other windows, each once, in their order; they stay hidden
         // until they are shown.
+        auto* about = new about::TFormAbout(&main);
         auto* adminForm = new admin::TFormAdmin(main.context().session, main.prompter(), &main);
         auto* config = new dialogs::TFormConfig(&main);
         auto* dataSelect = new journal::TFormDataSelect(main.prompter(), &main);
+        auto* credits = about::makeCreditsPanel(&main);
         if (auto* qt = dynamic_cast<dialogs::QtPrompter*>(&main.prompter())) qt->inputForm();
         auto* password = new dialogs::TFormPassword(&main);
+        auto* logReport = new reports::TFormLogReport(main.context().session.connection(), &main);
         auto* newUser = new admin::TFormNewUser(&main);
         adminForm->setNewUserForm(newUser);
         auto* progress = new dialogs::TFormProgress(&main);
@@ -79,8 +88,20 @@ int main(int argc, char* argv[]) {
         auto* editRecord =
             new journal::TFormEditRecord(context.dataSets, context.session.connection(),
                                          context.settings, main.prompter(), &main);
+        auto* reportSelect = new reports::TFormReportSelect(*logReport, main.prompter(), &main);
+        auto* splash = about::makeSplashPanel(&main);
         auto* sprav = new journal::TFormSprav(context.dataSets, main.prompter(), &main);
-        main.setForms({config, dataSelect, password, adminForm, editRecord, sprav});
+        about->setPanels(splash, credits);
+        app::Forms forms;
+        forms.config = config;
+        forms.dataSelect = dataSelect;
+        forms.password = password;
+        forms.admin = adminForm;
+        forms.editRecord = editRecord;
+        forms.sprav = sprav;
+        forms.about = about;
+        forms.reportSelect = reportSelect;
+        main.setForms(forms);
         // Without a window manager "maximised" means nothing: take the
         // screen's free area first, then ask for the maximised state.
         if (QScreen* screen = main.screen()) main.setGeometry(screen->availableGeometry());

@@ -10,7 +10,7 @@ packages=(
   libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev python3-openpyxl
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core poppler-utils
   locales
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi

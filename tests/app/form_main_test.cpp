@@ -8,6 +8,11 @@
 #include "grid/grid_header.h"
 #include "journal/form_data_select.h"
 #include "journal/journal_view.h"
+#include "reports/fill_report.h"
+#include "reports/form_report_select.h"
+#include "reports/print_preview.h"
+#include "reports/reports_controller.h"
+#include "tests/reports/pdf_reading.h"
 #include "tests/support/scripted_login.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
@@ -21,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -44,13 +50,16 @@ QStringList enabledActions(const app::TFormMain& w) {
 }
 
 // The actions of the group that is always enabled, as far as their features
-// are built; the about window is not there yet.
-const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionConfig"};
-// After a login every built action is enabled: those above, record editing,
-// the data selection, the reference lists and the spreadsheet exports. The
-// printing and backup actions wait for their features and stay disabled
-// until then; administration needs its window, which this test does not make.
+// are built.
+const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionAbout",
+                               "ActionConfig"};
+// After a login every built action is enabled: those above, printing,
+// record editing, the data selection, the reference lists and the
+// spreadsheet exports. The backup actions wait for their feature and stay
+// disabled until then; administration needs its window, which this test
+// does not make.
 const QStringList kConnected = {"ActionLogin",         "ActionExit",         "ActionHelp",
+                                "ActionAbout",         "ActionPrintLog",     "ActionPrintReport",
                                 "ActionAddRecord",     "ActionDeleteRecord", "ActionEditRecord",
                                 "ActionSelectData",    "ActionSprav",        "ActionConfig",
                                 "ActionExportLogXlsx", "ActionExportLogCsv"};
@@ -338,6 +347,51 @@ TEST_F(MainWindow, AdministrationOpensWithBothListsAfterLogin) {
     EXPECT_TRUE(databases.contains(db.name().mid(6)));
     EXPECT_FALSE(accounts.filter(QRegularExpression("^root@")).isEmpty());
     EXPECT_TRUE(prompter.shown().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindow, PrintingTheReportThenTheJournalPrintsTheJournalInLandscapeAsShown) {
+    reports::TFormLogReport logReport(window.context().session.connection());
+    reports::TFormReportSelect reportSelect(logReport, prompter, &window);
+    app::Forms forms;
+    forms.password = &login;
+    forms.reportSelect = &reportSelect;
+    window.setForms(forms);
+    QList<QSizeF> pages;
+    QStringList texts;
+    QList<QPageLayout::Orientation> orientations;
+    window.reports().setPreview([&](const reports::GridPrinter& gp, QPrinter& printer) {
+        orientations << printer.pageLayout().orientation();
+        const QString path = dir.filePath(QStringLiteral("p%1.pdf").arg(texts.size()));
+        ASSERT_TRUE(reports::savePdf(gp, printer, path));
+        pages << testing_support::pdfPageSize(path);
+        texts << testing_support::pdfText(path);
+    });
+    logIn();
+    window.journalView().DBGridEhMainLogTitleClick(3);  // by organisation: 4, 3, 2
+
+    QTimer::singleShot(0, &reportSelect, [&] { reportSelect.ButOk->click(); });
+    window.ActionPrintReport->trigger();
+    window.ActionPrintLog->trigger();
+
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(orientations, QList({QPageLayout::Portrait, QPageLayout::Landscape}));
+    EXPECT_LT(pages[0].width(), pages[0].height());
+    EXPECT_GT(pages[1].width(), pages[1].height());
+    // The report covers every record; the journal only the rows shown, in
+    // the order shown.
+    EXPECT_TRUE(texts[0].contains(QString::fromUtf8("Накази")));
+    const QString& journal = texts[1];
+    EXPECT_TRUE(testing_support::appearInOrder(
+        journal,
+        {QString::fromUtf8("Журнал обліку документів, схвалених (погоджених) ЕПК"),
+         QString::fromUtf8("Обухів"), QString::fromUtf8("А-суд"), QString::fromUtf8("В-школа")}))
+        << journal.toStdString();
+    EXPECT_FALSE(journal.contains(QString::fromUtf8("Б-архів")));
 }
 
 }  // namespace
