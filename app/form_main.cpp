@@ -3,6 +3,7 @@
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
+#include "backup/backup_controller.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
 #include "journal/journal_view.h"
@@ -92,12 +93,16 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
         new journal::JournalView(context_.dataSets.journal(), context_.selection, context_.settings,
                                  *DBGridEhMainLog, *Label_select_info, *prompter_, this);
 
+    backup_ = new backup::BackupController(context_.session, *prompter_, this);
+
     // Help has no handler by design: choosing it does nothing.
     info_[ActionHelp].built = true;
     bind(ActionLogin, [this] { session_->ActionLoginExecute(); });
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
     bind(ActionSelectData, [this] { journalView_->ActionSelectDataExecute(); });
+    bind(ActionBaseExport, [this] { backup_->ActionBaseExportExecute(); });
+    bind(ActionBaseImport, [this] { backup_->ActionBaseImportExecute(); });
 
     createMenu();
     createToolBar();

@@ -21,6 +21,9 @@ class DataGrid;
 namespace dialogs {
 class TFormConfig;
 }  // namespace dialogs
+namespace backup {
+class BackupController;
+}  // namespace backup
 namespace journal {
 class JournalView;
 class TFormDataSelect;
@@ -102,6 +105,7 @@ class TFormMain : public QMainWindow {
     QLabel* Label_select_info;
     journal::JournalView* journalView_;
     SessionController* session_;
+    backup::BackupController* backup_;
     QTimer idle_;
 };
 
