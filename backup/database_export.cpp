@@ -112,7 +112,7 @@ QByteArray tableDefinition(core::Connection& c, const QByteArray& database, cons
         auto r = c.query("show keys from " + q);
         QByteArray label, columns;
         int k = 0;
-        auto keyText = [&] { return "  " + label + '(' + columns + ')'; };
+        auto keyText = [&]() -> QByteArray { return "  " + label + '(' + columns + ')'; };
         while (r->next()) {
             const QByteArray keyName = rawBytes(r->field(u"Key_name"));
             const QByteArray newLabel =
