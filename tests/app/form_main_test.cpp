@@ -42,10 +42,11 @@ QStringList enabledActions(const app::TFormMain& w) {
 // The actions of the group that is always enabled, as far as their features
 // are built; the about window is not there yet.
 const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionConfig"};
-// After a login every built action is enabled: those above and the data
-// selection. The editing, printing, reference-list, administration and
-// backup actions wait for their features and stay disabled until then.
-const QStringList kConnected = {"ActionLogin", "ActionExit", "ActionHelp", "ActionSelectData",
+// After a login every built action is enabled: those above, the export and
+// import, and the data selection. The editing, printing, reference-list and
+// account actions wait for their features and stay disabled until then.
+const QStringList kConnected = {"ActionLogin",      "ActionExit",       "ActionHelp",
+                                "ActionBaseExport", "ActionBaseImport", "ActionSelectData",
                                 "ActionConfig"};
 
 // A main window over a journal database of four records on two meeting dates.
