@@ -230,3 +230,51 @@ bool TArchive::Rewrite() {
 }
 
 }  // namespace backup
+
+namespace backup {
+
+bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
+                              QString* error) {
+    auto failed = [&](const QString& text) {
+        if (error) *error = text;
+        return false;
+    };
+    QFile in(filePath);
+    if (!in.open(QIODevice::ReadOnly)) return failed("Can't open file '" + filePath + "' to add!");
+    const qint64 size = in.size();
+    if (size <= 0 || size > std::numeric_limits<std::int32_t>::max())
+        return failed(QStringLiteral("Error on packing archive!"));
+
+    QByteArray head;
+    putLe(head, 1, 2);  // one member
+    putLe(head, 0, 2);  // volume
+    const QByteArray name = core::toCp1251(nameOnly ? QFileInfo(filePath).fileName() : filePath)
+                                .left(TArchive::kNameSize);
+    head.append(name);
+    head.append(QByteArray(TArchive::kRecordSize - name.size() - 2, '\0'));  // flag, reserved
+    putLe(head, 0, 2);                                                       // its index
+    const qint64 lengthAt = head.size();
+    putLe(head, 0, 4);  // the stored length, known when the member is packed
+
+    QSaveFile out(archivePath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size())
+        return failed(QStringLiteral("Can't re-write file!"));
+    const TLzArc::Source source{
+        &in, [](void* f, unsigned char* buffer, std::int64_t n) {
+            return std::int64_t(static_cast<QFile*>(f)->read(reinterpret_cast<char*>(buffer), n));
+        }};
+    const TLzArc::Sink sink{&out, [](void* f, const unsigned char* data, std::int64_t n) {
+                                return static_cast<QSaveFile*>(f)->write(
+                                           reinterpret_cast<const char*>(data), n) == n;
+                            }};
+    const auto codec = std::make_unique<TLzArc>(source, sink);
+    codec->PackStream(std::uint32_t(size));
+    if (!codec->IsOk()) return failed(QStringLiteral("Error on packing archive!"));
+    QByteArray length;
+    putLe(length, codec->CodeLength() + 4, 4);
+    if (!out.seek(lengthAt) || out.write(length) != 4 || !out.commit())
+        return failed(QStringLiteral("Can't re-write file!"));
+    return true;
+}
+
+}  // namespace backup

@@ -221,25 +221,16 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
     }
 }
 
-// Packs the script into a new archive at a name of its own and only then
-// puts it in place, so that a failure leaves no half-written archive and
-// does not cost the file the user chose to replace.
+// The archive is written beside its place and put there only when complete,
+// so that a failure leaves no half-written archive and keeps the file the
+// user chose to replace; the script is streamed, never held in memory.
 bool packArchive(const QString& scriptPath, const QString& archivePath) {
-    const QString part = archivePath + QStringLiteral(".part");
-    QFile::remove(part);
-    bool ok;
-    {
-        TArchive arc(part, true);
-        ok = arc.IsValid() && arc.Add(scriptPath, false) && arc.Rewrite();
-        if (!ok) qCWarning(core::lcDb) << "export archive:" << arc.ErrorText();
+    QString error;
+    if (!WriteSingleMemberArchive(archivePath, scriptPath, false, &error)) {
+        qCWarning(core::lcDb) << "export archive:" << archivePath << error;
+        return false;
     }
-    if (ok) {
-        QFile::remove(archivePath);
-        ok = QFile::rename(part, archivePath);
-        if (!ok) qCWarning(core::lcDb) << "export archive: cannot rename" << part;
-    }
-    if (!ok) QFile::remove(part);
-    return ok;
+    return true;
 }
 
 }  // namespace

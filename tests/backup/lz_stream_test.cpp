@@ -1,9 +1,12 @@
+#include "backup/archive.h"
 #include "backup/lz_arc.h"
 
 #include <gtest/gtest.h>
 #include <QByteArray>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstring>
 
 using backup::TLzArc;
@@ -101,4 +104,29 @@ TEST(LzStream, FailuresAreReported) {
         z.UnpackStream(std::uint64_t(cut.data.size()));
         EXPECT_TRUE(!z.IsOk() || out.data != text);
     }
+}
+
+// The export's streamed archive is the archive the container writes.
+TEST(ArchiveOfOne, SameBytesAsTheContainerWrites) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QString::fromUtf8("сценарий.SQL"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 3000; ++i)
+        f.write("INSERT INTO t   ( a )   VALUES ( " + QByteArray::number(i) + " ) ;\r\n");
+    f.close();
+    for (const bool nameOnly : {false, true}) {
+        {
+            backup::TArchive arc(dir.filePath("a.ARC"), true);
+            ASSERT_TRUE(arc.Add(file, nameOnly) && arc.Rewrite());
+        }
+        ASSERT_TRUE(backup::WriteSingleMemberArchive(dir.filePath("b.ARC"), file, nameOnly));
+        QFile a(dir.filePath("a.ARC")), b(dir.filePath("b.ARC"));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll()) << nameOnly;
+        QFile::remove(a.fileName());
+    }
+    EXPECT_FALSE(
+        backup::WriteSingleMemberArchive(dir.filePath("c.ARC"), dir.filePath("none"), false));
+    EXPECT_FALSE(QFile::exists(dir.filePath("c.ARC")));
 }
