@@ -145,15 +145,38 @@ bool TArchive::Extract(const QByteArray& name, const std::optional<QString>& out
     const std::vector<unsigned char>& stored = members_[index];
     if (stored.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
         return fail(QStringLiteral("Error on unpacking from archive!"));
-    const auto codec = std::make_unique<TLzArc>(stored.data(), std::int32_t(stored.size()));
-    codec->Unpack();
-    if (!codec->IsOk()) return fail(QStringLiteral("Error on unpacking from archive!"));
-
-    // A full disk must not pass for a finished extraction.
-    const qint64 size = codec->TextSize();
-    if (out.write(reinterpret_cast<const char*>(codec->Output()), size) != size) {
+    // Unpacked through a fixed buffer straight into the file: a member of
+    // any size costs no more memory than a small one.
+    struct Reading {
+        const std::vector<unsigned char>* stored;
+        std::size_t pos = 0;
+    } reading{&stored};
+    struct Writing {
+        QFile* file;
+        bool failed = false;
+    } writing{&out};
+    const TLzArc::Source source{&reading, [](void* c, unsigned char* buffer, std::int64_t n) {
+                                    auto* r = static_cast<Reading*>(c);
+                                    const std::size_t k =
+                                        std::min(std::size_t(n), r->stored->size() - r->pos);
+                                    std::memcpy(buffer, r->stored->data() + r->pos, k);
+                                    r->pos += k;
+                                    return std::int64_t(k);
+                                }};
+    const TLzArc::Sink sink{&writing, [](void* c, const unsigned char* data, std::int64_t n) {
+                                auto* w = static_cast<Writing*>(c);
+                                // A full disk must not pass for a finished extraction.
+                                w->failed =
+                                    w->file->write(reinterpret_cast<const char*>(data), n) != n;
+                                return !w->failed;
+                            }};
+    const auto codec = std::make_unique<TLzArc>(source, sink);
+    codec->UnpackStream(stored.size());
+    if (!codec->IsOk()) {
+        out.resize(0);
         out.close();
-        return fail("Can't write output file! (" + shownName + ")\n\r");
+        if (writing.failed) return fail("Can't write output file! (" + shownName + ")\n\r");
+        return fail(QStringLiteral("Error on unpacking from archive!"));
     }
     out.close();
     return true;
