@@ -5,6 +5,7 @@
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
+#include "backup/backup_controller.h"
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
@@ -113,6 +114,8 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
         new journal::RecordEditing(context_.dataSets.journal(), *journalView_, *prompter_, this);
     reports_ = new reports::ReportsController(*DBGridEhMainLog, *prompter_, this);
 
+    backup_ = new backup::BackupController(context_.session, *prompter_, this);
+
     // Help has no handler by design: choosing it does nothing.
     info_[ActionHelp].built = true;
     bind(ActionLogin, [this] { session_->ActionLoginExecute(); });
@@ -140,6 +143,8 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionPrintLog, [this] { reports_->ActionPrintLogExecute(); });
     bind(ActionPrintReport, [this] { reports_->ActionPrintReportExecute(); });
     bind(ActionAbout, [this] { ActionAboutExecute(); });
+    bind(ActionBaseExport, [this] { backup_->ActionBaseExportExecute(); });
+    bind(ActionBaseImport, [this] { backup_->ActionBaseImportExecute(); });
 
     createMenu();
     createToolBar();

@@ -24,6 +24,9 @@ class TFormConfig;
 namespace admin {
 class TFormAdmin;
 }  // namespace admin
+namespace backup {
+class BackupController;
+}  // namespace backup
 namespace journal {
 class JournalView;
 class TFormDataSelect;
@@ -139,6 +142,7 @@ class TFormMain : public QMainWindow {
     journal::TFormSprav* sprav_ = nullptr;
     reports::ReportsController* reports_;
     about::TFormAbout* about_ = nullptr;
+    backup::BackupController* backup_;
     QTimer idle_;
 };
 

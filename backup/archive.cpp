@@ -145,15 +145,38 @@ bool TArchive::Extract(const QByteArray& name, const std::optional<QString>& out
     const std::vector<unsigned char>& stored = members_[index];
     if (stored.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
         return fail(QStringLiteral("Error on unpacking from archive!"));
-    const auto codec = std::make_unique<TLzArc>(stored.data(), std::int32_t(stored.size()));
-    codec->Unpack();
-    if (!codec->IsOk()) return fail(QStringLiteral("Error on unpacking from archive!"));
-
-    // A full disk must not pass for a finished extraction.
-    const qint64 size = codec->TextSize();
-    if (out.write(reinterpret_cast<const char*>(codec->Output()), size) != size) {
+    // Unpacked through a fixed buffer straight into the file: a member of
+    // any size costs no more memory than a small one.
+    struct Reading {
+        const std::vector<unsigned char>* stored;
+        std::size_t pos = 0;
+    } reading{&stored};
+    struct Writing {
+        QFile* file;
+        bool failed = false;
+    } writing{&out};
+    const TLzArc::Source source{&reading, [](void* c, unsigned char* buffer, std::int64_t n) {
+                                    auto* r = static_cast<Reading*>(c);
+                                    const std::size_t k =
+                                        std::min(std::size_t(n), r->stored->size() - r->pos);
+                                    std::memcpy(buffer, r->stored->data() + r->pos, k);
+                                    r->pos += k;
+                                    return std::int64_t(k);
+                                }};
+    const TLzArc::Sink sink{&writing, [](void* c, const unsigned char* data, std::int64_t n) {
+                                auto* w = static_cast<Writing*>(c);
+                                // A full disk must not pass for a finished extraction.
+                                w->failed =
+                                    w->file->write(reinterpret_cast<const char*>(data), n) != n;
+                                return !w->failed;
+                            }};
+    const auto codec = std::make_unique<TLzArc>(source, sink);
+    codec->UnpackStream(stored.size());
+    if (!codec->IsOk()) {
+        out.resize(0);
         out.close();
-        return fail("Can't write output file! (" + shownName + ")\n\r");
+        if (writing.failed) return fail("Can't write output file! (" + shownName + ")\n\r");
+        return fail(QStringLiteral("Error on unpacking from archive!"));
     }
     out.close();
     return true;
@@ -226,6 +249,54 @@ bool TArchive::Rewrite() {
     }
     // Without commit the unfinished copy is thrown away.
     if (!written || !file.commit()) return fail(QStringLiteral("Can't re-write file!"));
+    return true;
+}
+
+}  // namespace backup
+
+namespace backup {
+
+bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
+                              QString* error) {
+    auto failed = [&](const QString& text) {
+        if (error) *error = text;
+        return false;
+    };
+    QFile in(filePath);
+    if (!in.open(QIODevice::ReadOnly)) return failed("Can't open file '" + filePath + "' to add!");
+    const qint64 size = in.size();
+    if (size <= 0 || size > std::numeric_limits<std::int32_t>::max())
+        return failed(QStringLiteral("Error on packing archive!"));
+
+    QByteArray head;
+    putLe(head, 1, 2);  // one member
+    putLe(head, 0, 2);  // volume
+    const QByteArray name = core::toCp1251(nameOnly ? QFileInfo(filePath).fileName() : filePath)
+                                .left(TArchive::kNameSize);
+    head.append(name);
+    head.append(QByteArray(TArchive::kRecordSize - name.size() - 2, '\0'));  // flag, reserved
+    putLe(head, 0, 2);                                                       // its index
+    const qint64 lengthAt = head.size();
+    putLe(head, 0, 4);  // the stored length, known when the member is packed
+
+    QSaveFile out(archivePath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size())
+        return failed(QStringLiteral("Can't re-write file!"));
+    const TLzArc::Source source{
+        &in, [](void* f, unsigned char* buffer, std::int64_t n) {
+            return std::int64_t(static_cast<QFile*>(f)->read(reinterpret_cast<char*>(buffer), n));
+        }};
+    const TLzArc::Sink sink{&out, [](void* f, const unsigned char* data, std::int64_t n) {
+                                return static_cast<QSaveFile*>(f)->write(
+                                           reinterpret_cast<const char*>(data), n) == n;
+                            }};
+    const auto codec = std::make_unique<TLzArc>(source, sink);
+    codec->PackStream(std::uint32_t(size));
+    if (!codec->IsOk()) return failed(QStringLiteral("Error on packing archive!"));
+    QByteArray length;
+    putLe(length, codec->CodeLength() + 4, 4);
+    if (!out.seek(lengthAt) || out.write(length) != 4 || !out.commit())
+        return failed(QStringLiteral("Can't re-write file!"));
     return true;
 }
 

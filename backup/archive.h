@@ -78,4 +78,11 @@ class TArchive {
     QString errorText_;
 };
 
+// A new archive of one member packed from the file, written as
+// TArchive(path, true), Add and Rewrite write it, but streamed through fixed
+// buffers: the file is never held in memory. The archive at path is replaced
+// only when complete.
+bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
+                              QString* error = nullptr);
+
 }  // namespace backup

@@ -47,6 +47,69 @@ TLzArc::TLzArc(const unsigned char* data, std::int32_t length) {
     output_ = buffer_.get();
 }
 
+TLzArc::TLzArc(Source source, Sink sink) : source_(source), sink_(sink) {
+    if (!source.read || !sink.write) {
+        fail("Bad constructor argument!");
+        return;
+    }
+    try {
+        inBuffer_ = std::make_unique_for_overwrite<unsigned char[]>(kStreamChunk);
+    } catch (const std::bad_alloc&) {
+        fail("Out of memory!");
+    }
+}
+
+int TLzArc::nextInput() {
+    if (!source_.read || inLimit_ == 0) return -1;
+    const std::int64_t n =
+        source_.read(source_.context, inBuffer_.get(),
+                     std::int64_t(std::min<std::uint64_t>(inLimit_, kStreamChunk)));
+    if (n <= 0) {
+        inLimit_ = 0;
+        if (n < 0) fail("Can't read.");
+        return -1;
+    }
+    inLimit_ -= std::uint64_t(n);
+    input_ = inBuffer_.get();
+    inLength_ = std::uint32_t(n);
+    inPos_ = 1;
+    return input_[0];
+}
+
+bool TLzArc::flushOutput() {
+    if (!sink_.write) return false;
+    if (outLength_ > 0 && !sink_.write(sink_.context, output_, outLength_)) return false;
+    flushed_ += outLength_;
+    outLength_ = 0;
+    return true;
+}
+
+void TLzArc::PackStream(std::uint32_t textLength) {
+    if (!ok_) return;
+    if (textLength == 0) {
+        fail("Bad constructor argument!");
+        return;
+    }
+    outCapacity_ = kStreamChunk;
+    try {
+        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(outCapacity_);
+    } catch (const std::bad_alloc&) {
+        fail("Out of memory!");
+        return;
+    }
+    output_ = buffer_.get();
+    inLimit_ = textLength;
+    inLength_ = textLength;  // the length field Pack writes first
+    inPos_ = textLength;     // nothing in memory: the first read goes to the source
+    Pack();
+    if (!ok_) return;
+    if (textSize_ != textLength) {
+        fail("Can't read.");
+        return;
+    }
+    if (!flushOutput()) fail("Can't write.");
+}
+
 void TLzArc::fail(std::string_view text) {
     // Kept inside the object: a failure must not need an allocation of its own.
     text = text.substr(0, message_.size() - 3);
@@ -63,7 +126,11 @@ void TLzArc::fail(std::string_view text) {
 bool TLzArc::writeByte(unsigned char b) {
     // The capacity check only matters for an object misused for a second
     // operation, whose buffer may be smaller than this one needs.
-    if (outLength_ >= std::uint64_t(textSize_) + 10 || outLength_ >= outCapacity_) {
+    if (outLength_ >= outCapacity_ && !flushOutput()) {
+        fail("Can't write.");
+        return false;
+    }
+    if (flushed_ + outLength_ >= std::uint64_t(textSize_) + 10) {
         fail("Can't write.");
         return false;
     }

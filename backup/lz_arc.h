@@ -22,6 +22,28 @@ class TLzArc {
     // Borrows the input (it must outlive the object) and reserves an output
     // buffer of 2 x length + 100 bytes, enough for what Pack may write.
     TLzArc(const unsigned char* data, std::int32_t length);
+
+    // Where a streaming codec gets its input: up to size bytes into buffer;
+    // 0 at the end, -1 on a failure.
+    struct Source {
+        void* context = nullptr;
+        std::int64_t (*read)(void* context, unsigned char* buffer, std::int64_t size) = nullptr;
+    };
+    // Where it puts its output; false on a failure.
+    struct Sink {
+        void* context = nullptr;
+        bool (*write)(void* context, const unsigned char* data, std::int64_t size) = nullptr;
+    };
+    // A codec that streams through fixed buffers, so that its memory does not
+    // grow with the data: PackStream and UnpackStream instead of Pack and
+    // Unpack. The stream it writes or reads is the same, bit for bit.
+    TLzArc(Source source, Sink sink);
+    // Packs exactly textLength bytes of the source.
+    void PackStream(std::uint32_t textLength);
+    // Unpacks a stream of streamLength bytes (its length field included).
+    void UnpackStream(std::uint64_t streamLength);
+    static constexpr std::int64_t kStreamChunk = 1 << 16;
+    static constexpr std::int64_t kUnpackChunk = 1 << 20;
     TLzArc(const TLzArc&) = delete;
     TLzArc& operator=(const TLzArc&) = delete;
 
@@ -49,8 +71,10 @@ class TLzArc {
     static std::unique_ptr<unsigned char[]> reserve(std::uint64_t size);
     void fail(std::string_view text);
 
-    int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : -1; }
+    int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : nextInput(); }
+    int nextInput();  // -1 at the end; a streaming codec reads its next chunk
     bool writeByte(unsigned char b);
+    bool flushOutput();  // hands the output so far to the sink
     void putBits(int count, std::uint32_t bits);
     void flushBits();
     // Bits are read ahead into a 16-bit buffer a byte at a time; the coders
@@ -118,6 +142,13 @@ class TLzArc {
     std::unique_ptr<unsigned char[]> buffer_;
     unsigned char* output_ = nullptr;  // where the result starts within buffer_
     std::uint64_t outCapacity_ = 0;
+
+    // Streaming: the source and sink, the input chunk, and what went out.
+    Source source_;
+    Sink sink_;
+    std::unique_ptr<unsigned char[]> inBuffer_;
+    std::uint64_t flushed_ = 0;
+    std::uint64_t inLimit_ = 0;  // bytes the source may still give
 };
 
 }  // namespace backup

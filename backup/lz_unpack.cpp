@@ -131,3 +131,84 @@ void TLzArc::Unpack() {
 }
 
 }  // namespace backup
+
+namespace backup {
+
+// Unpack through a fixed buffer: the window's worth of text stays in front of
+// the chunk being decoded, so that matches copy as in Unpack, and each full
+// chunk goes to the sink.
+void TLzArc::UnpackStream(std::uint64_t streamLength) {
+    if (!ok_) return;
+    inLimit_ = streamLength;
+    inLength_ = inPos_ = 0;
+    if (streamLength < 4) {
+        fail("Stream too short!");
+        return;
+    }
+    textSize_ = 0;
+    for (int k = 0; k < 4; ++k) textSize_ |= std::uint32_t(readByte()) << (8 * k);
+    if (!ok_) return;
+    if (textSize_ > 48 * (streamLength - 4) + 60) {
+        fail("out of memory!");
+        return;
+    }
+    constexpr std::uint64_t kChunk = kUnpackChunk;
+    try {
+        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kWindow + kChunk + 128);
+    } catch (const std::bad_alloc&) {
+        fail("out of memory!");
+        return;
+    }
+    std::memset(buffer_.get(), 0, kLookahead);
+    std::memset(buffer_.get() + kLookahead, ' ', kFirstWrite);
+    output_ = buffer_.get() + kWindow;
+    outLength_ = 0;
+    if (textSize_ == 0) return;
+
+    startHuffman();
+    unsigned buf = getBuf_;
+    int len = getLen_;
+    const std::uint64_t limit = std::uint64_t(textSize_) + 10;
+    std::uint64_t base = 0;   // bytes handed to the sink
+    std::uint64_t count = 0;  // bytes decoded into the chunk
+    auto flush = [&] {
+        const std::uint64_t n = std::min<std::uint64_t>(count, textSize_ - base);
+        return sink_.write(sink_.context, output_, std::int64_t(n));
+    };
+    while (base + count < textSize_) {
+        const int c = decodeChar(buf, len);
+        if (c < 256) {
+            output_[count++] = std::uint8_t(c);
+        } else {
+            const int distance = decodePosition(buf, len) + 1;
+            const std::uint64_t length = std::uint64_t(c) - 253;
+            const std::uint64_t n = std::min(length, limit - (base + count));
+            const unsigned char* from = output_ + count - distance;
+            unsigned char* to = output_ + count;
+            if (distance >= 8) {
+                for (std::uint64_t k = 0; k < n; k += 8) std::memcpy(to + k, from + k, 8);
+            } else {
+                for (std::uint64_t k = 0; k < n; ++k) to[k] = from[k];
+            }
+            count += n;
+            if (n < length) {
+                fail("Can't write.");
+                return;
+            }
+        }
+        if (count >= kChunk) {
+            if (!flush()) {
+                fail("Can't write.");
+                return;
+            }
+            std::memmove(buffer_.get(), output_ + count - kWindow, kWindow);
+            base += count;
+            count = 0;
+        }
+    }
+    if (!ok_) return;  // the source failed
+    if (count > 0 && base < textSize_ && !flush()) fail("Can't write.");
+    outLength_ = 0;
+}
+
+}  // namespace backup

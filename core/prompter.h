@@ -33,6 +33,13 @@ class Prompter {
     virtual std::optional<QString> openFileName(const QString& caption, const QString& filter) = 0;
     virtual std::optional<QString> saveFileName(const QString& caption, const QString& filter,
                                                 const QString& defaultSuffix) = 0;
+    // The save dialog with a file name already filled in.
+    virtual std::optional<QString> saveFileNameWith(const QString& caption, const QString& filter,
+                                                    const QString& defaultSuffix,
+                                                    const QString& fileName) {
+        (void)fileName;
+        return saveFileName(caption, filter, defaultSuffix);
+    }
     // One-line input; nullopt when the user cancelled.
     virtual std::optional<QString> inputString(const QString& caption, const QString& prompt,
                                                const QString& initial) = 0;

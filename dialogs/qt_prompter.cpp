@@ -123,12 +123,14 @@ core::Prompter::Answer QtPrompter::abortRetryIgnore(const QString& caption, cons
 }
 
 std::optional<QString> QtPrompter::fileName(bool save, const QString& caption,
-                                            const QString& filter, const QString& defaultSuffix) {
+                                            const QString& filter, const QString& defaultSuffix,
+                                            const QString& preset) {
     const CurrentDirectoryKeeper keeper;
     QFileDialog dialog(window_, caption, QDir::currentPath(), qtFileFilter(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save) dialog.setDefaultSuffix(defaultSuffix);
+    if (!preset.isEmpty()) dialog.selectFile(preset);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
@@ -141,6 +143,12 @@ std::optional<QString> QtPrompter::openFileName(const QString& caption, const QS
 std::optional<QString> QtPrompter::saveFileName(const QString& caption, const QString& filter,
                                                 const QString& defaultSuffix) {
     return fileName(true, caption, filter, defaultSuffix);
+}
+
+std::optional<QString> QtPrompter::saveFileNameWith(const QString& caption, const QString& filter,
+                                                    const QString& defaultSuffix,
+                                                    const QString& preset) {
+    return fileName(true, caption, filter, defaultSuffix, preset);
 }
 
 TFormInputString& QtPrompter::inputForm() {

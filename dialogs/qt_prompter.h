@@ -42,6 +42,9 @@ class QtPrompter : public core::Prompter {
     std::optional<QString> openFileName(const QString& caption, const QString& filter) override;
     std::optional<QString> saveFileName(const QString& caption, const QString& filter,
                                         const QString& defaultSuffix) override;
+    std::optional<QString> saveFileNameWith(const QString& caption, const QString& filter,
+                                            const QString& defaultSuffix,
+                                            const QString& fileName) override;
     std::optional<QString> inputString(const QString& caption, const QString& prompt,
                                        const QString& initial) override;
     void beep() override;
@@ -52,7 +55,8 @@ class QtPrompter : public core::Prompter {
   private:
     QMessageBox::StandardButton show(BoxKind kind, const QString& caption, const QString& text);
     std::optional<QString> fileName(bool save, const QString& caption, const QString& filter,
-                                    const QString& defaultSuffix);
+                                    const QString& defaultSuffix,
+                                    const QString& preset = QString());
 
     QPointer<QWidget> window_;
     // Owned by the window when there is one, else by the prompter.

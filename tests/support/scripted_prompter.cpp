@@ -69,6 +69,12 @@ std::optional<QString> ScriptedPrompter::saveFileName(const QString& caption, co
     return takeFront(fileNames);
 }
 
+std::optional<QString> ScriptedPrompter::saveFileNameWith(const QString& caption, const QString&,
+                                                          const QString&, const QString& fileName) {
+    boxes.push_back({Kind::SaveFile, caption, fileName});
+    return takeFront(fileNames);
+}
+
 std::optional<QString> ScriptedPrompter::inputString(const QString& caption, const QString& prompt,
                                                      const QString& initial) {
     boxes.push_back({Kind::Input, caption, prompt});

@@ -55,6 +55,10 @@ class ScriptedPrompter : public core::Prompter {
     std::optional<QString> openFileName(const QString& caption, const QString& filter) override;
     std::optional<QString> saveFileName(const QString& caption, const QString& filter,
                                         const QString& defaultSuffix) override;
+    // Records the preset name as the box's text.
+    std::optional<QString> saveFileNameWith(const QString& caption, const QString& filter,
+                                            const QString& defaultSuffix,
+                                            const QString& fileName) override;
     std::optional<QString> inputString(const QString& caption, const QString& prompt,
                                        const QString& initial) override;
     void beep() override;

@@ -4,6 +4,7 @@
 // Paths are the system's own; member names are kept in Windows-1251 as the
 // format has them and are shown and given in the system's encoding.
 
+#include <sys/stat.h>
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -47,30 +48,6 @@ int failure(const QString& message) {
 
 QString argument(const char* arg) { return QString::fromLocal8Bit(arg); }
 
-std::optional<QByteArray> readAll(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = "Can't open file '" + path + "'!";
-        return std::nullopt;
-    }
-    QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        *error = "Can't read file '" + path + "'!";
-        return std::nullopt;
-    }
-    return data;
-}
-
-bool writeAll(const QString& path, const unsigned char* data, qint64 size, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) ||
-        f.write(reinterpret_cast<const char*>(data), size) != size) {
-        *error = "Can't write file '" + path + "'!";
-        return false;
-    }
-    return true;
-}
-
 int list(const QString& path) {
     const backup::TArchive arc(path, false);
     if (!arc.IsValid()) return failure(arc.ErrorText());
@@ -110,21 +87,57 @@ int extract(const QString& path, const QString& out, const std::optional<QString
     return 0;
 }
 
-// Packs or unpacks a whole file as one stream.
+// Packs or unpacks a whole file as one stream, through fixed buffers: the
+// memory the command takes does not grow with the file.
 int code(const QString& in, const QString& out, bool packing) {
-    QString error;
-    const std::optional<QByteArray> data = readAll(in, &error);
-    if (!data) return failure(error);
-    if (data->size() > std::numeric_limits<std::int32_t>::max())
+    const QByteArray inName = QFile::encodeName(in), outName = QFile::encodeName(out);
+    std::FILE* source = std::fopen(inName.constData(), "rb");
+    if (!source) return failure("Can't open file '" + in + "'!");
+    struct stat st {};
+    if (::fstat(::fileno(source), &st) != 0) {
+        std::fclose(source);
+        return failure("Can't read file '" + in + "'!");
+    }
+    if (packing && st.st_size > std::numeric_limits<std::int32_t>::max()) {
+        std::fclose(source);
         return failure("File '" + in + "' is too large!");
-    const auto codec = std::make_unique<backup::TLzArc>(
-        reinterpret_cast<const unsigned char*>(data->constData()), std::int32_t(data->size()));
-    packing ? codec->Pack() : codec->Unpack();
-    if (!codec->IsOk())
+    }
+    std::FILE* sink = std::fopen(outName.constData(), "wb");
+    if (!sink) {
+        std::fclose(source);
+        return failure("Can't write file '" + out + "'!");
+    }
+    const backup::TLzArc::Source reader{
+        source, [](void* f, unsigned char* buffer, std::int64_t size) -> std::int64_t {
+            const std::size_t n =
+                std::fread(buffer, 1, std::size_t(size), static_cast<std::FILE*>(f));
+            return n == 0 && std::ferror(static_cast<std::FILE*>(f)) ? -1 : std::int64_t(n);
+        }};
+    const backup::TLzArc::Sink writer{
+        sink, [](void* f, const unsigned char* data, std::int64_t size) {
+            return std::fwrite(data, 1, std::size_t(size), static_cast<std::FILE*>(f)) ==
+                   std::size_t(size);
+        }};
+    const auto codec = std::make_unique<backup::TLzArc>(reader, writer);
+    if (packing) {
+        if (st.st_size == 0) {
+            std::fclose(source);
+            std::fclose(sink);
+            std::remove(outName.constData());
+            return failure(QStringLiteral("\nBad constructor argument!\n"));
+        }
+        codec->PackStream(std::uint32_t(st.st_size));
+    } else {
+        codec->UnpackStream(std::uint64_t(st.st_size));
+    }
+    std::fclose(source);
+    const bool closed = std::fclose(sink) == 0;
+    if (!codec->IsOk() || !closed) {
+        std::remove(outName.constData());
+        if (!closed) return failure("Can't write file '" + out + "'!");
         return failure(
             QString::fromLatin1(codec->Message().data(), qsizetype(codec->Message().size())));
-    const qint64 size = packing ? qint64(codec->CodeLength()) + 4 : qint64(codec->TextSize());
-    if (!writeAll(out, codec->Output(), size, &error)) return failure(error);
+    }
     return 0;
 }
 

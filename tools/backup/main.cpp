@@ -1,0 +1,198 @@
+// velkor-backup: the export and import of the main window without a window,
+// for scheduled backups.
+//
+//   velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC
+//   velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] ARCHIVE
+//
+// The password comes from VELKOR_PASSWORD or is asked on the terminal
+// without echo: never from the command line, where other users see it.
+// Progress and messages go to standard error. The exit status is 0 only
+// when everything was written or executed.
+
+#include "backup/database_export.h"
+#include "backup/database_import.h"
+#include "core/connection.h"
+
+#include <termios.h>
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC\n"
+    "  velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] ARCHIVE\n"
+    "\n"
+    "The password is taken from the environment variable VELKOR_PASSWORD, or asked\n"
+    "on the terminal. Exit status 0 only when everything was written or executed.\n";
+
+int usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+void say(const QString& text) {
+    std::fprintf(stderr, "velkor-backup: %s\n", text.toLocal8Bit().constData());
+}
+
+// The program's boxes as lines on standard error. A failing statement is
+// ignored or ends the import, as the command line said.
+class ConsolePrompter : public core::Prompter {
+  public:
+    explicit ConsolePrompter(bool ignoreErrors) : ignoreErrors_(ignoreErrors) {}
+    int failures = 0;
+    int errors = 0;
+
+    void error(const QString&, const QString& text) override {
+        ++errors;
+        say(text);
+    }
+    void report(const QString&, const QString& text) override { say(text); }
+    bool question(const QString&, const QString&) override { return true; }
+    bool destructiveQuestion(const QString&, const QString&) override { return false; }
+    Answer abortRetryIgnore(const QString&, const QString& text) override {
+        ++failures;
+        say(text);
+        return ignoreErrors_ ? Answer::Ignore : Answer::Abort;
+    }
+    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    void beep() override {}
+
+  private:
+    bool ignoreErrors_;
+};
+
+// Progress as lines on standard error: the operations, and a line every
+// tenth of the way through the whole run.
+class ConsoleProgress : public core::Progress {
+  public:
+    void start(const QString&, const QString& operation) override { setOperation(operation); }
+    void setOperation(const QString& operation) override { say(operation); }
+    void setTotalMaximum(qint64 maximum) override {
+        maximum_ = maximum;
+        shown_ = -1;
+    }
+    void setTotalPosition(qint64 position) override {
+        if (maximum_ <= 0) return;
+        const qint64 tenth = position * 10 / maximum_;
+        if (tenth == shown_) return;
+        shown_ = tenth;
+        std::fprintf(stderr, "velkor-backup: %lld%%\n", static_cast<long long>(tenth * 10));
+    }
+    void setStepMaximum(qint64) override {}
+    void setStepPosition(qint64) override {}
+    void processEvents() override {}
+    bool aborted() const override { return false; }
+    void finish() override {}
+
+  private:
+    qint64 maximum_ = 0;
+    qint64 shown_ = -1;
+};
+
+QString password() {
+    if (const char* env = std::getenv("VELKOR_PASSWORD")) return QString::fromLocal8Bit(env);
+    std::string line;
+    if (isatty(STDIN_FILENO)) {
+        std::fputs("Password: ", stderr);
+        termios old{};
+        tcgetattr(STDIN_FILENO, &old);
+        termios quiet = old;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+        std::getline(std::cin, line);
+        tcsetattr(STDIN_FILENO, TCSANOW, &old);
+        std::fputc('\n', stderr);
+    } else {
+        std::getline(std::cin, line);
+    }
+    return QString::fromLocal8Bit(line.c_str());
+}
+
+struct Options {
+    QString command, host, user, database, file;
+    bool ignoreErrors = false;
+};
+
+std::optional<Options> parse(const QStringList& args) {
+    if (args.size() < 2) return std::nullopt;
+    Options o;
+    o.command = args[1];
+    for (qsizetype i = 2; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        if (a == "--host") {
+            if (!value(o.host)) return std::nullopt;
+        } else if (a == "--user") {
+            if (!value(o.user)) return std::nullopt;
+        } else if (a == "--database" && o.command == "export") {
+            if (!value(o.database)) return std::nullopt;
+        } else if (a == "--ignore-errors" && o.command == "import") {
+            o.ignoreErrors = true;
+        } else if (!a.startsWith("--") && o.file.isEmpty()) {
+            o.file = a;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (o.command != "export" && o.command != "import") return std::nullopt;
+    if (o.host.isEmpty() || o.user.isEmpty() || o.file.isEmpty()) return std::nullopt;
+    if (o.command == "export" && o.database.isEmpty()) return std::nullopt;
+    return o;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const std::optional<Options> o = parse(app.arguments());
+    if (!o) return usage();
+
+    ConsolePrompter prompter(o->ignoreErrors);
+    ConsoleProgress progress;
+    core::Connection main;
+    core::SetConnectionParam(main, QStringLiteral("HostName"), o->host);
+    core::SetConnectionParam(main, QStringLiteral("User_Name"), o->user);
+    core::SetConnectionParam(main, QStringLiteral("Password"), password());
+    // The import's script makes its own database; it starts on none.
+    core::SetConnectionParam(main, QStringLiteral("Database"),
+                             o->command == "export" ? o->database : QString());
+    try {
+        main.open();
+        if (o->command == "export") {
+            const backup::ExportResult r =
+                backup::exportDatabase(main, o->database, o->file, progress);
+            say(backup::exportResultText(r) + ' ' +
+                backup::exportArchivePath(backup::exportScriptPath(o->file)));
+            return r == backup::ExportResult::Done ? 0 : 1;
+        }
+        core::Connection script;
+        const backup::ImportResult r =
+            backup::importArchive(main, script, o->file, prompter, progress);
+        if (r == backup::ImportResult::Empty) say(QStringLiteral("The archive has no members."));
+        if (r == backup::ImportResult::Done)
+            say(QString::fromUtf8("Импорт данных завершен."));
+        else if (r == backup::ImportResult::Incomplete)
+            say(QString::fromUtf8("Импорт данных не завершен."));
+        return r == backup::ImportResult::Done && prompter.failures == 0 ? 0 : 1;
+    } catch (const core::DbError& e) {
+        say(e.detail());
+        return 1;
+    }
+}
