@@ -1,5 +1,8 @@
 #include "reports/form_report_select.h"
 
+#include "reports/sheet_source.h"
+#include "reports/spreadsheet_export.h"
+
 #include "dialogs/general_error.h"
 #include "reports/fill_report.h"
 
@@ -18,6 +21,8 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
       Label_info(new QLabel(this)),
       ButOk(new QPushButton(QStringLiteral("Продолжить"), this)),
       ButCancel(new QPushButton(QStringLiteral("Отменить"), this)),
+      ButXlsx(new QPushButton(QStringLiteral("Экспорт в Excel..."), this)),
+      ButCsv(new QPushButton(QStringLiteral("Экспорт в CSV..."), this)),
       report_(report),
       prompter_(prompter) {
     setObjectName(QStringLiteral("TFormReportSelect"));
@@ -38,6 +43,8 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
     layout->addWidget(new QLabel(QStringLiteral("Условия выбора:"), this));
     layout->addWidget(Label_info, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ButXlsx);
+    buttons->addWidget(ButCsv);
     buttons->addStretch();
     buttons->addWidget(ButOk);
     buttons->addWidget(ButCancel);
@@ -48,6 +55,8 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
     connect(But_data_select, &QPushButton::clicked, this, &TFormReportSelect::But_data_selectClick);
     connect(ButOk, &QPushButton::clicked, this, &TFormReportSelect::ButOkClick);
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ButXlsx, &QPushButton::clicked, this, [this] { ButExportClick(true); });
+    connect(ButCsv, &QPushButton::clicked, this, [this] { ButExportClick(false); });
 }
 
 void TFormReportSelect::But_data_selectClick() {
@@ -56,6 +65,16 @@ void TFormReportSelect::But_data_selectClick() {
     if (!chosen) return;
     where_ = chosen->where;
     Label_info->setText(chosen->description);
+}
+
+void TFormReportSelect::ButExportClick(bool xlsx) {
+    dialogs::guarded(prompter_, [&] {
+        report_.openReport(where_);
+        const GridPrinter printout = report_.printout(Label_info->text());
+        const PrinterSheet sheet(printout, kReportSheetTitle,
+                                 QStringLiteral("Условия выбора данных: ") + Label_info->text());
+        exportSheet(sheet, xlsx ? SheetFormat::Xlsx : SheetFormat::Csv, prompter_, this);
+    });
 }
 
 void TFormReportSelect::ButOkClick() {

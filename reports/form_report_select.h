@@ -40,11 +40,17 @@ class TFormReportSelect : public QDialog {
     QLabel* const Label_info;  // the description area
     QPushButton* const ButOk;
     QPushButton* const ButCancel;
+    // The report as a spreadsheet instead of a printout.
+    QPushButton* const ButXlsx;  // "Экспорт в Excel..."
+    QPushButton* const ButCsv;   // "Экспорт в CSV..."
 
     const QString& whereText() const { return where_; }
 
     void But_data_selectClick();
     void ButOkClick();
+    // Runs the report query and saves the rows as a workbook or CSV file
+    // with the sums, "Разом:" and the condition beneath; the window stays.
+    void ButExportClick(bool xlsx);
 
   private:
     TFormLogReport& report_;

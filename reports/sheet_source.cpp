@@ -2,6 +2,7 @@
 
 #include "grid/data_grid.h"
 #include "grid/grid_filter_model.h"
+#include "reports/grid_printer.h"
 
 namespace reports {
 
@@ -21,6 +22,34 @@ bool isNumberType(const QVariant& v) {
             return false;
     }
 }
+// A cell as the sheet holds it: numbers as numbers, empty as nothing. A
+// column that is summed holds numbers even where the model gives them as
+// text (decimal sums).
+QVariant cellOf(const QModelIndex& source, const grid::GridColumn& column) {
+    const QVariant edit = source.data(Qt::EditRole);
+    if (isNumberType(edit)) return edit.toDouble();
+    const QString text = source.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) return {};
+    if (column.footer == grid::FooterKind::Sum) {
+        bool ok = false;
+        const double v = text.toDouble(&ok);
+        if (ok) return v;
+    }
+    return text;
+}
+
+SheetColumn sheetColumn(const grid::GridColumn& gc, int width) {
+    const grid::TitleLevels t = grid::splitTitle(gc.title);
+    SheetColumn c;
+    c.upper = t.upper;
+    c.lower = t.lower;
+    c.widthPixels = width;
+    c.alignment = gc.alignment;
+    c.footer = gc.footer;
+    c.footerText = gc.footerText;
+    return c;
+}
+
 }  // namespace
 
 bool SheetSource::hasFooter() const {
@@ -48,15 +77,7 @@ GridSheet::GridSheet(const grid::DataGrid& grid, QString title, QString descript
     const QList<int> widths = grid.columnWidths();
     for (int i = 0; i < order.size(); ++i) {
         const grid::GridColumn& gc = grid.columns().at(order[i]);
-        const grid::TitleLevels t = grid::splitTitle(gc.title);
-        SheetColumn c;
-        c.upper = t.upper;
-        c.lower = t.lower;
-        c.widthPixels = widths.value(i, gc.width);
-        c.alignment = gc.alignment;
-        c.footer = gc.footer;
-        c.footerText = gc.footerText;
-        columns_ << c;
+        columns_ << sheetColumn(gc, widths.value(i, gc.width));
         sources_ << order[i];
     }
 }
@@ -66,19 +87,19 @@ int GridSheet::rowCount() const { return grid_.rowsModel()->rowCount(); }
 QVariant GridSheet::cell(int row, int column) const {
     const grid::GridColumn& gc = grid_.columns().at(sources_[column]);
     const QModelIndex shown = grid_.rowsModel()->index(row, gc.source);
-    const QModelIndex source = grid_.mapToSource(shown);
-    const QVariant edit = source.data(Qt::EditRole);
-    if (isNumberType(edit)) return edit.toDouble();
-    const QString text = source.data(Qt::DisplayRole).toString();
-    if (text.isEmpty()) return {};
-    // A column that is summed holds numbers, even where the model gives
-    // them as text (decimal sums).
-    if (gc.footer == grid::FooterKind::Sum) {
-        bool ok = false;
-        const double v = text.toDouble(&ok);
-        if (ok) return v;
-    }
-    return text;
+    return cellOf(grid_.mapToSource(shown), gc);
+}
+
+PrinterSheet::PrinterSheet(const GridPrinter& printout, QString title, QString description)
+    : printout_(printout), title_(std::move(title)), description_(std::move(description)) {
+    for (const grid::GridColumn& gc : printout.columns()) columns_ << sheetColumn(gc, gc.width);
+}
+
+int PrinterSheet::rowCount() const { return printout_.model() ? printout_.model()->rowCount() : 0; }
+
+QVariant PrinterSheet::cell(int row, int column) const {
+    const grid::GridColumn& gc = printout_.columns().at(column);
+    return cellOf(printout_.model()->index(row, gc.source), gc);
 }
 
 }  // namespace reports

@@ -42,6 +42,27 @@ class SheetSource {
     QVariant footerSum(int column) const;
 };
 
+class GridPrinter;
+
+// A printout's table as a sheet: its columns, its model's rows in order and
+// its footer, so that the sheet holds exactly what the pages would.
+class PrinterSheet : public SheetSource {
+  public:
+    PrinterSheet(const GridPrinter& printout, QString title, QString description);
+
+    QString title() const override { return title_; }
+    QString description() const override { return description_; }
+    const QVector<SheetColumn>& columns() const override { return columns_; }
+    int rowCount() const override;
+    QVariant cell(int row, int column) const override;
+
+  private:
+    const GridPrinter& printout_;
+    QString title_;
+    QString description_;
+    QVector<SheetColumn> columns_;
+};
+
 class GridSheet : public SheetSource {
   public:
     GridSheet(const grid::DataGrid& grid, QString title, QString description);

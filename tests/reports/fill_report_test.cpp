@@ -2,6 +2,7 @@
 #include "reports/form_report_select.h"
 #include "reports/print_preview.h"
 #include "tests/reports/pdf_reading.h"
+#include "tests/reports/workbook_reading.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
 
@@ -68,6 +69,32 @@ class FillReport : public ::testing::Test {
     reports::TFormReportSelect form;
     int previews = 0;
 };
+
+// The same report as a workbook: a row per document name, the sums as
+// numbers (an all-empty group stays empty) and the total row as formulas.
+TEST_F(FillReport, ExportsAsAWorkbookWithSumFormulas) {
+    const QString path = dir.filePath("report.xlsx");
+    prompter.fileNames = {path};
+    form.ButXlsx->click();
+    EXPECT_NE(form.result(), QDialog::Accepted);  // the window stays for more
+    EXPECT_EQ(previews, 0);
+    ASSERT_EQ(prompter.shown().size(), 2u);  // the save dialog, then the report
+    EXPECT_EQ(prompter.shown()[1].text, QString::fromUtf8("Файл сохранен: ") + path);
+    const QJsonObject book = testing_support::readWorkbook(path);
+    const auto cell = [&](const char* at) {
+        return book["cells"].toObject()[at].toObject()["v"].toVariant().toString();
+    };
+    EXPECT_EQ(cell("A1"), kReportTitle);
+    EXPECT_EQ(cell("B2"), QString::fromUtf8("штук"));
+    EXPECT_FALSE(book["cells"].toObject().contains("A3"));  // the NULL name first
+    EXPECT_EQ(cell("B3"), "1");
+    EXPECT_EQ(cell("A4"), QString::fromUtf8("Акти"));
+    EXPECT_FALSE(book["cells"].toObject().contains("B4"));
+    EXPECT_EQ(cell("B5"), "107");
+    EXPECT_EQ(cell("A6"), QString::fromUtf8("Разом:"));
+    EXPECT_EQ(cell("B6"), "=SUM(B3:B5)");
+    EXPECT_EQ(cell("A8"), QString::fromUtf8("Условия выбора данных: "));
+}
 
 TEST_F(FillReport, RightAfterStartItReportsEveryRecordWithTheSumsAndAnEmptyCondition) {
     form.ButOk->click();

@@ -7,6 +7,7 @@
 #include "journal/journal_view.h"
 #include "reports/sheet_source.h"
 #include "reports/spreadsheet_writer.h"
+#include "tests/reports/workbook_reading.h"
 #include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -23,31 +24,11 @@
 
 using reports::GridSheet;
 using reports::SheetResult;
+using testing_support::readWorkbook;
 
 namespace {
 
 namespace doc = core::schema::doc;
-
-// The workbook's first sheet as JSON: merged ranges and every non-empty cell
-// with its value and type ("n" number, "s" text, "f" formula).
-QJsonObject readWorkbook(const QString& path) {
-    const char* script = R"(
-import json, sys, openpyxl
-ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
-cells = {}
-for row in ws.iter_rows():
-    for c in row:
-        if c.value is not None:
-            cells[c.coordinate] = {"v": c.value if not isinstance(c.value, float) or c.value != int(c.value) else int(c.value), "t": c.data_type}
-widths = {k: v.width for k, v in ws.column_dimensions.items()}
-print(json.dumps({"merged": sorted(str(r) for r in ws.merged_cells.ranges), "cells": cells, "widths": widths}))
-)";
-    QProcess p;
-    p.start("/usr/bin/python3", {"-c", script, path});
-    EXPECT_TRUE(p.waitForFinished(-1));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-}
 
 QString text(const QJsonObject& book, const char* cell) {
     return book["cells"].toObject()[cell].toObject()["v"].toVariant().toString();
