@@ -49,7 +49,7 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
     buttons->addWidget(ButOk);
     buttons->addWidget(ButCancel);
     layout->addLayout(buttons);
-    resize(420, 240);
+    resize(540, 240);  // room for the four buttons in a row
 
     ButOk->setDefault(true);
     connect(But_data_select, &QPushButton::clicked, this, &TFormReportSelect::But_data_selectClick);
