@@ -9,6 +9,7 @@
 
 #include "app/form_main.h"
 #include "bench/support/bench_server.h"
+#include "bench/support/silent_prompter.h"
 #include "grid/data_grid.h"
 #include "grid/grid_filter_model.h"
 #include "journal/journal_view.h"
@@ -18,34 +19,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
-
-namespace {
-
-struct Login : core::LoginDialog {
-    core::LoginAnswer answer;
-    std::optional<core::LoginAnswer> ask(const core::LoginPreset&) override { return answer; }
-};
-
-class SilentPrompter : public core::Prompter {
-  public:
-    void error(const QString&, const QString& t) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(t));
-    }
-    void report(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return true; }
-    bool destructiveQuestion(const QString&, const QString&) override { return true; }
-    Answer abortRetryIgnore(const QString&, const QString&) override { return Answer::Abort; }
-    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    void beep() override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -62,11 +35,11 @@ int main(int argc, char** argv) {
     if (!bench::ensureJournalDatabase(server, db, rows)) return 1;
 
     QTemporaryDir dir;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
     window.resize(1400, 900);
     window.show();
-    Login login;
+    bench::Login login;
     login.answer = {suffix, user, password};
     window.setForms({nullptr, nullptr, &login});
     window.context().settings.values().HostName = host;

@@ -9,6 +9,7 @@
 
 #include "app/form_main.h"
 #include "bench/support/bench_server.h"
+#include "bench/support/silent_prompter.h"
 #include "core/schema.h"
 #include "grid/data_grid.h"
 #include "journal/form_edit_record.h"
@@ -21,34 +22,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
-
-namespace {
-
-struct Login : core::LoginDialog {
-    core::LoginAnswer answer;
-    std::optional<core::LoginAnswer> ask(const core::LoginPreset&) override { return answer; }
-};
-
-class SilentPrompter : public core::Prompter {
-  public:
-    void error(const QString&, const QString& t) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(t));
-    }
-    void report(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return true; }
-    bool destructiveQuestion(const QString&, const QString&) override { return true; }
-    Answer abortRetryIgnore(const QString&, const QString&) override { return Answer::Abort; }
-    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    void beep() override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -66,12 +39,12 @@ int main(int argc, char** argv) {
     if (!bench::ensureJournalDatabase(server, db, rows)) return 1;
 
     QTemporaryDir dir;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
     core::AppContext& context = window.context();
     journal::TFormEditRecord editor(context.dataSets, context.session.connection(),
                                     context.settings, prompter, &window);
-    Login login;
+    bench::Login login;
     login.answer = {suffix, user, password};
     window.setForms({nullptr, nullptr, &login, nullptr, &editor, nullptr});
     context.settings.values().HostName = host;

@@ -4,6 +4,7 @@
 // frozen window.
 // Usage: print_preview_bench [rows...]   (default: 2000 100000)
 #include "bench/grid/journal_like_model.h"
+#include "bench/support/silent_prompter.h"
 #include "grid/data_grid.h"
 #include "journal/journal_view.h"
 #include "reports/journal_printout.h"
@@ -18,23 +19,6 @@
 #include <functional>
 
 namespace {
-
-class SilentPrompter : public core::Prompter {
-  public:
-    void error(const QString&, const QString&) override {}
-    void report(const QString&, const QString&) override {}
-    bool question(const QString&, const QString&) override { return false; }
-    bool destructiveQuestion(const QString&, const QString&) override { return false; }
-    Answer abortRetryIgnore(const QString&, const QString&) override { return Answer::Abort; }
-    std::optional<QString> openFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QString> inputString(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    void beep() override {}
-};
 
 void run(int rows) {
     JournalLikeModel model(rows);
@@ -63,7 +47,7 @@ void run(int rows) {
     // The preview window, from the action to the window standing with its
     // pages; it is closed as soon as the event loop turns.
     QPrinter previewPrinter(QPrinter::HighResolution);
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     // While the pages are laid out, the progress window is the modal one
     // and the event loop keeps turning under it.
     QElapsedTimer open;

@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     const reports::GridSheet sheet(grid, "Журнал", "Условия выбора данных: Все данные");
     QElapsedTimer t;
     t.start();
-    const auto r = args[0] == "csv" ? reports::writeCsv(sheet, args[2])
-                                    : reports::writeXlsx(sheet, args[2]);
+    const auto r =
+        args[0] == "csv" ? reports::writeCsv(sheet, args[2]) : reports::writeXlsx(sheet, args[2]);
     std::printf("%d rows to %s: %.3f s\n", sheet.rowCount(), qPrintable(args[0]),
                 t.nsecsElapsed() / 1e9);
     return r.status == reports::SheetResult::Written ? 0 : 1;
