@@ -257,7 +257,8 @@ bool TArchive::Rewrite() {
 namespace backup {
 
 bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
-                              QString* error) {
+                              QString* error,
+                              const std::function<void(qint64 done, qint64 total)>& packed) {
     auto failed = [&](const QString& text) {
         if (error) *error = text;
         return false;
@@ -279,13 +280,23 @@ bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePat
     const qint64 lengthAt = head.size();
     putLe(head, 0, 4);  // the stored length, known when the member is packed
 
+    // Unbuffered: a buffered flush that runs out of room (a full disk) can
+    // pass for a success, and a cut archive would be put in place.
     QSaveFile out(archivePath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(head) != head.size())
         return failed(QStringLiteral("Can't re-write file!"));
-    const TLzArc::Source source{
-        &in, [](void* f, unsigned char* buffer, std::int64_t n) {
-            return std::int64_t(static_cast<QFile*>(f)->read(reinterpret_cast<char*>(buffer), n));
-        }};
+    struct Reading {
+        QFile& file;
+        const std::function<void(qint64, qint64)>& packed;
+        qint64 size;
+    } reading{in, packed, size};
+    const TLzArc::Source source{&reading, [](void* context, unsigned char* buffer, std::int64_t n) {
+                                    auto& r = *static_cast<Reading*>(context);
+                                    const qint64 got =
+                                        r.file.read(reinterpret_cast<char*>(buffer), n);
+                                    if (r.packed && got > 0) r.packed(r.file.pos(), r.size);
+                                    return std::int64_t(got);
+                                }};
     const TLzArc::Sink sink{&out, [](void* f, const unsigned char* data, std::int64_t n) {
                                 return static_cast<QSaveFile*>(f)->write(
                                            reinterpret_cast<const char*>(data), n) == n;

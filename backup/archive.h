@@ -15,6 +15,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -81,8 +82,10 @@ class TArchive {
 // A new archive of one member packed from the file, written as
 // TArchive(path, true), Add and Rewrite write it, but streamed through fixed
 // buffers: the file is never held in memory. The archive at path is replaced
-// only when complete.
+// only when complete. `packed` hears how many bytes of the file have been
+// read, so that long packing can show its progress.
 bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
-                              QString* error = nullptr);
+                              QString* error = nullptr,
+                              const std::function<void(qint64 done, qint64 total)>& packed = {});
 
 }  // namespace backup

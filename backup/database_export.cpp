@@ -224,9 +224,16 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
 // The archive is written beside its place and put there only when complete,
 // so that a failure leaves no half-written archive and keeps the file the
 // user chose to replace; the script is streamed, never held in memory.
-bool packArchive(const QString& scriptPath, const QString& archivePath) {
+bool packArchive(const QString& scriptPath, const QString& archivePath, core::Progress& progress) {
     QString error;
-    if (!WriteSingleMemberArchive(archivePath, scriptPath, false, &error)) {
+    // Packing takes seconds for a large journal: the step bar follows it and
+    // the window keeps painting.
+    progress.setStepMaximum(100);
+    const auto packed = [&progress](qint64 done, qint64 total) {
+        progress.setStepPosition(total > 0 ? done * 100 / total : 100);
+        progress.processEvents();
+    };
+    if (!WriteSingleMemberArchive(archivePath, scriptPath, false, &error, packed)) {
         qCWarning(core::lcDb) << "export archive:" << archivePath << error;
         return false;
     }
@@ -282,12 +289,15 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
         qCWarning(core::lcDb) << "export: cannot write" << scriptPath;
         failed = true;
     }
-    progress.finish();
     const bool aborted = progress.aborted();
     if (!out.close()) failed = true;
-    if (failed) return ExportResult::Failed;
-
-    if (!packArchive(scriptPath, exportArchivePath(scriptPath))) return ExportResult::Failed;
+    if (failed) {
+        progress.finish();
+        return ExportResult::Failed;
+    }
+    const bool packed = packArchive(scriptPath, exportArchivePath(scriptPath), progress);
+    progress.finish();
+    if (!packed) return ExportResult::Failed;
     QFile::remove(scriptPath);
     return aborted ? ExportResult::Aborted : ExportResult::Done;
 }

@@ -2,11 +2,14 @@
 #include "backup/lz_arc.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <QByteArray>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QString>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <csignal>
 #include <cstring>
 
 using backup::TLzArc;
@@ -129,4 +132,44 @@ TEST(ArchiveOfOne, SameBytesAsTheContainerWrites) {
     EXPECT_FALSE(
         backup::WriteSingleMemberArchive(dir.filePath("c.ARC"), dir.filePath("none"), false));
     EXPECT_FALSE(QFile::exists(dir.filePath("c.ARC")));
+}
+
+// Packing tells how far it read, up to the whole file; and an archive that
+// runs out of room (here the file size limit, as a full disk would) is not
+// put in place as a cut archive reported as written.
+TEST(ArchiveOfOne, ReportsPackingAndRefusesACutArchive) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("script.SQL");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QRandomGenerator random(7);
+    for (int i = 0; i < 40000; ++i)
+        f.write("INSERT INTO t VALUES (" + QByteArray::number(random.generate()) + ");\r\n");
+    const qint64 size = f.size();
+    f.close();
+
+    QList<qint64> seen;
+    ASSERT_TRUE(backup::WriteSingleMemberArchive(dir.filePath("a.ARC"), file, true, nullptr,
+                                                 [&](qint64 done, qint64 total) {
+                                                     EXPECT_EQ(total, size);
+                                                     seen << done;
+                                                 }));
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.last(), size);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 20000;  // far less than the packed script
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written =
+        backup::WriteSingleMemberArchive(dir.filePath("b.ARC"), file, true, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("b.ARC")));
 }
