@@ -123,14 +123,7 @@ void TFormAdmin::setNewUserForm(AccountDialog* form) {
 void TFormAdmin::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (owner && owner->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->frameGeometry().center());
-        move(frame.topLeft());
-    } else {
-        dialogs::centreOnScreen(*this);
-    }
+    dialogs::centreOverOwner(*this);
     // Each showing starts on the list of the open tab, not on the button
     // last pressed, so that Enter closes the window rather than repeating
     // a deletion.

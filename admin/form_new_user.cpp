@@ -88,14 +88,7 @@ void TFormNewUser::FormShow() {
     // A password never waits in the window for the next showing.
     EditPassword1->clear();
     EditPassword2->clear();
-    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (owner && owner->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->frameGeometry().center());
-        move(frame.topLeft());
-    } else {
-        dialogs::centreOnScreen(*this);
-    }
+    dialogs::centreOverOwner(*this);
     // A new account needs its name first; a new password, only the password.
     if (Edit_login->isEnabled() && Edit_login->text().isEmpty())
         Edit_login->setFocus(Qt::OtherFocusReason);

@@ -12,6 +12,23 @@ namespace backup {
 
 namespace {
 
+// Copies a match of n bytes from distance bytes back. Eight bytes at a time
+// where the period allows, each block read before it is written (the
+// buffer's slack past the bound takes the overshoot); a shorter period
+// copies bytes that the match is writing itself.
+[[gnu::always_inline]] inline void copyMatch(unsigned char* to, int distance, std::uint64_t n) {
+    const unsigned char* from = to - distance;
+    if (distance >= 8) {
+        for (std::uint64_t k = 0; k < n; k += 8) std::memcpy(to + k, from + k, 8);
+    } else {
+        for (std::uint64_t k = 0; k < n; ++k) to[k] = from[k];
+    }
+}
+
+}  // namespace
+
+namespace {
+
 using lz::kPosition;
 constexpr int kWindow = TLzArc::kWindow;
 constexpr int kLookahead = TLzArc::kLookahead;
@@ -106,16 +123,7 @@ void TLzArc::Unpack() {
         const int distance = decodePosition(buf, len) + 1;
         const std::uint64_t length = std::uint64_t(c) - 253;
         const std::uint64_t n = std::min(length, limit - count);
-        const unsigned char* from = output_ + count - distance;
-        unsigned char* to = output_ + count;
-        if (distance >= 8) {
-            // Eight bytes at a time, each block read before it is written;
-            // the buffer's slack past the bound takes the overshoot.
-            for (std::uint64_t k = 0; k < n; k += 8) std::memcpy(to + k, from + k, 8);
-        } else {
-            // A short period copies bytes that the match is writing itself.
-            for (std::uint64_t k = 0; k < n; ++k) to[k] = from[k];
-        }
+        copyMatch(output_ + count, distance, n);
         count += n;
         if (n < length) {
             outLength_ = std::uint32_t(count);
@@ -183,13 +191,7 @@ void TLzArc::UnpackStream(std::uint64_t streamLength) {
             const int distance = decodePosition(buf, len) + 1;
             const std::uint64_t length = std::uint64_t(c) - 253;
             const std::uint64_t n = std::min(length, limit - (base + count));
-            const unsigned char* from = output_ + count - distance;
-            unsigned char* to = output_ + count;
-            if (distance >= 8) {
-                for (std::uint64_t k = 0; k < n; k += 8) std::memcpy(to + k, from + k, 8);
-            } else {
-                for (std::uint64_t k = 0; k < n; ++k) to[k] = from[k];
-            }
+            copyMatch(output_ + count, distance, n);
             count += n;
             if (n < length) {
                 fail("Can't write.");

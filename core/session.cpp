@@ -22,6 +22,12 @@ void Session::open(const QString& hostName, const QString& suffix, const QString
     SetConnectionParam(connection_, QStringLiteral("User_Name"), login_name_);
     SetConnectionParam(connection_, QStringLiteral("Password"), password_);
     SetConnectionParam(connection_, QStringLiteral("Database"), database_name_);
+    openAndTell();
+}
+
+// Whether it opens or not, the session's state has changed: the enabling
+// rule hears of it either way.
+void Session::openAndTell() {
     try {
         connection_.open();
     } catch (...) {
@@ -36,13 +42,7 @@ void Session::switchDatabase(const QString& suffix, const QString& databaseName)
     base_suffix_ = suffix;
     database_name_ = databaseName;
     SetConnectionParam(connection_, QStringLiteral("Database"), database_name_);
-    try {
-        connection_.open();
-    } catch (...) {
-        Q_EMIT stateChanged();
-        throw;
-    }
-    Q_EMIT stateChanged();
+    openAndTell();
 }
 
 void Session::enableAdministration() {

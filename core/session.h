@@ -46,6 +46,8 @@ class Session : public QObject {
     void stateChanged();
 
   private:
+    void openAndTell();
+
     Connection connection_;
     QString login_name_;
     QString password_;

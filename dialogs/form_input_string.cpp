@@ -23,6 +23,17 @@ void centreOnScreen(QWidget& window) {
     window.move(frame.topLeft());
 }
 
+void centreOverOwner(QWidget& dialog) {
+    QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible()) {
+        centreOnScreen(dialog);
+        return;
+    }
+    QRect frame = dialog.frameGeometry();
+    frame.moveCenter(owner->frameGeometry().center());
+    dialog.move(frame.topLeft());
+}
+
 TFormInputString::TFormInputString(QWidget* parent)
     // A dialog border with a title but no title-bar buttons.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),

@@ -37,5 +37,8 @@ class TFormInputString : public QDialog {
 
 // Places a top-level window in the middle of its screen.
 void centreOnScreen(QWidget& window);
+// Places a dialog over the middle of the window that owns it, or of the
+// screen when that window is not shown.
+void centreOverOwner(QWidget& dialog);
 
 }  // namespace dialogs

@@ -104,14 +104,7 @@ void TFormPassword::showEvent(QShowEvent* event) {
 
 void TFormPassword::FormShow() {
     // Centred over the main window; without one, over the screen.
-    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (owner && owner->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->frameGeometry().center());
-        move(frame.topLeft());
-    } else {
-        centreOnScreen(*this);
-    }
+    centreOverOwner(*this);
     EditPassword->setFocus(Qt::OtherFocusReason);
 }
 
