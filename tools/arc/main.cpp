@@ -1,22 +1,24 @@
 // velkor-arc: lists, fills and unpacks the program's *.ARC archives, and
 // packs or unpacks bare LZHUF streams, for administrators.
 //
-// Paths are the system's own; member names are kept in Windows-1251 as the
-// format has them and are shown and given in the system's encoding.
+// Pack and unpack run here on the codec alone, through fixed buffers, so
+// that the command neither loads Qt nor holds the file in memory. The archive
+// commands need Qt for paths and member names; they are handed over to
+// velkor-arc-archive, which lies beside this program.
 
 #include <sys/stat.h>
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
-#include <optional>
+#include <string>
+#include <string_view>
 
-#include "backup/archive.h"
 #include "backup/lz_arc.h"
-#include "core/codepage.h"
 
 namespace {
 
@@ -40,73 +42,36 @@ int usage() {
     return 2;
 }
 
-// The container's and the codec's messages carry their own line breaks.
-int failure(const QString& message) {
-    std::fprintf(stderr, "velkor-arc: %s\n", message.trimmed().toLocal8Bit().constData());
+// The codec's messages carry their own line breaks.
+int failure(std::string_view message) {
+    while (!message.empty() && message.front() == '\n') message.remove_prefix(1);
+    while (!message.empty() && message.back() == '\n') message.remove_suffix(1);
+    std::fprintf(stderr, "velkor-arc: %.*s\n", int(message.size()), message.data());
     return 1;
 }
 
-QString argument(const char* arg) { return QString::fromLocal8Bit(arg); }
-
-int list(const QString& path) {
-    const backup::TArchive arc(path, false);
-    if (!arc.IsValid()) return failure(arc.ErrorText());
-    for (std::int16_t i = 0; i < arc.Count(); ++i) {
-        const auto stored = arc.Stored(i);
-        const std::uint32_t length = std::uint32_t(stored[0]) | std::uint32_t(stored[1]) << 8 |
-                                     std::uint32_t(stored[2]) << 16 |
-                                     std::uint32_t(stored[3]) << 24;
-        std::printf("%d\t%s\t%zu\t%u\n", arc.Entry(i).index,
-                    core::fromCp1251(arc.Entry(i).Name()).toLocal8Bit().constData(), stored.size(),
-                    length);
-    }
-    return 0;
-}
-
-int add(const QString& path, const QString& file, bool nameOnly) {
-    // Only a missing archive is started anew: one that exists but cannot be
-    // read must not be replaced by an archive of this one file.
-    backup::TArchive arc(path, !QFileInfo::exists(path));
-    if (!arc.IsValid()) return failure(arc.ErrorText());
-    if (!arc.Add(file, nameOnly) || !arc.Rewrite()) return failure(arc.ErrorText());
-    return 0;
-}
-
-int extract(const QString& path, const QString& out, const std::optional<QString>& name) {
-    backup::TArchive arc(path, false);
-    if (!arc.IsValid()) return failure(arc.ErrorText());
-    QByteArray member;
-    if (name) {
-        member = core::toCp1251(*name);
-    } else if (arc.Count() > 0) {
-        member = arc.Entry(0).Name();
-    } else {
-        return failure(QStringLiteral("The archive has no members."));
-    }
-    if (!arc.Extract(member, out)) return failure(arc.ErrorText());
-    return 0;
-}
-
-// Packs or unpacks a whole file as one stream, through fixed buffers: the
-// memory the command takes does not grow with the file.
-int code(const QString& in, const QString& out, bool packing) {
-    const QByteArray inName = QFile::encodeName(in), outName = QFile::encodeName(out);
-    std::FILE* source = std::fopen(inName.constData(), "rb");
-    if (!source) return failure("Can't open file '" + in + "'!");
+// Packs or unpacks a whole file as one stream.
+int code(const char* in, const char* out, bool packing) {
+    std::FILE* source = std::fopen(in, "rb");
+    if (!source) return failure(std::string("Can't open file '") + in + "'!");
     struct stat st {};
     if (::fstat(::fileno(source), &st) != 0) {
         std::fclose(source);
-        return failure("Can't read file '" + in + "'!");
+        return failure(std::string("Can't read file '") + in + "'!");
     }
     if (packing && st.st_size > std::numeric_limits<std::int32_t>::max()) {
         std::fclose(source);
-        return failure("File '" + in + "' is too large!");
+        return failure(std::string("File '") + in + "' is too large!");
     }
-    std::FILE* sink = std::fopen(outName.constData(), "wb");
+    std::FILE* sink = std::fopen(out, "wb");
     if (!sink) {
         std::fclose(source);
-        return failure("Can't write file '" + out + "'!");
+        return failure(std::string("Can't write file '") + out + "'!");
     }
+    // The codec reads and writes in chunks of its own; stdio's buffers would
+    // only copy them once more.
+    std::setvbuf(source, nullptr, _IONBF, 0);
+    std::setvbuf(sink, nullptr, _IONBF, 0);
     const backup::TLzArc::Source reader{
         source, [](void* f, unsigned char* buffer, std::int64_t size) -> std::int64_t {
             const std::size_t n =
@@ -123,8 +88,8 @@ int code(const QString& in, const QString& out, bool packing) {
         if (st.st_size == 0) {
             std::fclose(source);
             std::fclose(sink);
-            std::remove(outName.constData());
-            return failure(QStringLiteral("\nBad constructor argument!\n"));
+            std::remove(out);
+            return failure("Bad constructor argument!");
         }
         codec->PackStream(std::uint32_t(st.st_size));
     } else {
@@ -133,27 +98,39 @@ int code(const QString& in, const QString& out, bool packing) {
     std::fclose(source);
     const bool closed = std::fclose(sink) == 0;
     if (!codec->IsOk() || !closed) {
-        std::remove(outName.constData());
-        if (!closed) return failure("Can't write file '" + out + "'!");
-        return failure(
-            QString::fromLatin1(codec->Message().data(), qsizetype(codec->Message().size())));
+        std::remove(out);
+        if (!closed) return failure(std::string("Can't write file '") + out + "'!");
+        return failure(codec->Message());
     }
     return 0;
+}
+
+// Runs velkor-arc-archive from this program's folder with the same arguments.
+int handOver(char** argv) {
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string program;
+    if (n > 0) {
+        program.assign(self, std::size_t(n));
+        program.erase(program.rfind('/') + 1);
+    }
+    program += "velkor-arc-archive";
+    argv[0] = program.data();
+    ::execv(program.c_str(), argv);
+    return failure("Can't start " + program + ": " + std::strerror(errno));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
-    const QByteArray command = argv[1];
+    const std::string_view command = argv[1];
     const int n = argc - 2;  // arguments after the command
-    if (command == "list" && n == 1) return list(argument(argv[2]));
-    if (command == "add" && (n == 2 || (n == 3 && QByteArray(argv[4]) == "--name-only")))
-        return add(argument(argv[2]), argument(argv[3]), n == 3);
-    if (command == "extract" && (n == 2 || n == 3))
-        return extract(argument(argv[2]), argument(argv[3]),
-                       n == 3 ? std::optional(argument(argv[4])) : std::nullopt);
     if ((command == "pack" || command == "unpack") && n == 2)
-        return code(argument(argv[2]), argument(argv[3]), command == "pack");
+        return code(argv[2], argv[3], command == "pack");
+    if ((command == "list" && n == 1) ||
+        (command == "add" && (n == 2 || (n == 3 && std::string_view(argv[4]) == "--name-only"))) ||
+        (command == "extract" && (n == 2 || n == 3)))
+        return handOver(argv);
     return usage();
 }
