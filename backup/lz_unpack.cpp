@@ -35,25 +35,54 @@ constexpr int kLookahead = TLzArc::kLookahead;
 constexpr int kNodes = TLzArc::kNodes;
 constexpr int kRoot = TLzArc::kRoot;
 constexpr int kFirstWrite = kWindow - kLookahead;  // 4036
+constexpr std::uint16_t kMaxFreq = 0x8000;
 
 }  // namespace
 
 // Inlined into the main loop, so that the read-ahead bits stay in registers.
+//
+// The walk from the root counts the symbol on its way down. That is the
+// update's work, done top-down instead of from the leaf up, and it comes out
+// the same as long as no node has to move: whether a node moves depends only
+// on its own count and its right neighbour's, and the neighbour is never a
+// node below it on the path (children lie left of their parents) and, when it
+// is the parent, the node cannot overtake it. So the walk notes the deepest
+// node that has to move; if there is one, the counts from the root down to it
+// are taken back and the update runs from there, as it would have.
 [[gnu::always_inline]] inline int TLzArc::decodeChar(unsigned& buf, int& len) {
     std::array<std::int16_t, kNodes + 1> path;
     path[0] = kRoot;
     int depth = 0;
     int n = son_[kRoot];
+    if (freq_[kRoot] == kMaxFreq) {
+        // The tree is rebuilt before the count: walk it as it stands.
+        while (n < kNodes) {
+            if (len <= 8) refill(buf, len, false);
+            n += (buf >> 15) & 1;
+            buf <<= 1;
+            --len;
+            n = son_[n];
+        }
+        update(n - kNodes, path.data(), -1);
+        return n - kNodes;
+    }
+    ++freq_[kRoot];
+    int moves = -1;  // the deepest level whose node has to move
     while (n < kNodes) {
         if (len <= 8) refill(buf, len, false);
         n += (buf >> 15) & 1;
         buf <<= 1;
         --len;
         path[++depth] = std::int16_t(n);
+        const unsigned k = ++freq_[n];
+        moves = k > freq_[n + 1] ? depth : moves;
         n = son_[n];
     }
     const int symbol = n - kNodes;
-    update(symbol, path.data(), depth);
+    if (moves >= 0) [[unlikely]] {
+        for (int level = 0; level <= moves; ++level) --freq_[path[level]];
+        update(symbol, path.data(), moves);
+    }
     return symbol;
 }
 
