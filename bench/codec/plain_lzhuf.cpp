@@ -9,10 +9,10 @@
 namespace bench::plain {
 namespace {
 
-constexpr int kWindow = 4096;         // ring buffer
-constexpr int kLookahead = 60;        // longest match
-constexpr int kThreshold = 2;         // longer matches are coded
-constexpr int kNil = kWindow;         // empty tree link
+constexpr int kWindow = 4096;                            // ring buffer
+constexpr int kLookahead = 60;                           // longest match
+constexpr int kThreshold = 2;                            // longer matches are coded
+constexpr int kNil = kWindow;                            // empty tree link
 constexpr int kSymbols = 256 + kLookahead - kThreshold;  // 314
 constexpr int kNodes = 2 * kSymbols - 1;                 // 627
 constexpr int kRoot = kNodes - 1;
@@ -67,7 +67,7 @@ struct FileIo {
 
 template <class Io>
 class Lzhuf {
-public:
+  public:
     explicit Lzhuf(Io& io) : io_(io) {}
 
     // Writes the stream of `length` bytes read from the Io.
@@ -75,7 +75,7 @@ public:
     // Reads a stream after its 4-byte header; writes `length` bytes.
     bool unpack(std::uint32_t length);
 
-private:
+  private:
     // --- bytes and bits ---
     void putByte(unsigned b) {
         if (written_ >= std::uint64_t(textSize_) + 10) {
