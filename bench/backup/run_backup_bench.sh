@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Whole-command figures of the backup: export and import of a generated
 # journal against the server's own tools, and velkor-arc pack/unpack as
-# processes. One run on one machine; peers measured in the same run.
+# processes beside those of lzhuf-plain, the plain codec. One run on one
+# machine; peers measured in the same run.
 #   bench/backup/run_backup_bench.sh BUILD_DIR PORT [ROWS]
 # Needs a running private server on 127.0.0.1:PORT (scripts/dbserver.sh) with
 # the root password in VELKOR_DB_PASSWORD (default velkor-root), and hyperfine.
@@ -34,12 +35,16 @@ cmp -s before after && echo "round trip: CHECKSUM TABLE identical" || echo "roun
 echo "-- peer: mariadb < script"
 /usr/bin/time -f "%e s, %M KiB peak" mariadb --no-defaults --default-character-set=cp1251 -h127.0.0.1 -P"$port" -uroot -p"$pw" < script.sql 2>&1 | tail -1
 
-echo "== velkor-arc as whole commands"
+echo "== velkor-arc as whole commands; peer: lzhuf-plain, the plain codec"
 head -c 5000000 script.sql > s5; head -c 50000000 script.sql > s50
 "$bin/velkor-arc" pack s5 s5.lz; "$bin/velkor-arc" pack s50 s50.lz
 hyperfine -N -i --warmup 1 --runs 5 "$bin/velkor-arc pack s5 o5" "$bin/velkor-arc unpack s5.lz u5" \
-  "$bin/velkor-arc pack s50 o50" "$bin/velkor-arc unpack s50.lz u50" "$bin/velkor-arc" 2>&1 |
+  "$bin/velkor-arc pack s50 o50" "$bin/velkor-arc unpack s50.lz u50" "$bin/velkor-arc" \
+  "$bin/lzhuf-plain pack s5 p5" "$bin/lzhuf-plain unpack s5.lz q5" \
+  "$bin/lzhuf-plain pack s50 p50" "$bin/lzhuf-plain unpack s50.lz q50" 2>&1 |
   grep -E "Benchmark|Time"
+cmp -s o50 p50 && echo "streams of velkor-arc and lzhuf-plain: identical" ||
+  echo "streams of velkor-arc and lzhuf-plain: DIFFER"
 for f in "pack s50 o50" "unpack s50.lz u50"; do
   echo "$f: $(/usr/bin/time -f '%M KiB peak' "$bin/velkor-arc" $f 2>&1 | tail -1)"
 done

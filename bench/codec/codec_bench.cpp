@@ -1,6 +1,7 @@
 // Pack and Unpack speed on what the export packs: the SQL script of a
 // generated journal, cut to 5 MB and 50 MB. Reports MB/s and the stream's
-// size as a share of the input ("ratio").
+// size as a share of the input ("ratio"). BM_Plain* run the plain codec of
+// plain_lzhuf.h on the same input, as the peer.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include <stdexcept>
 
 #include "backup/lz_arc.h"
+#include "plain_lzhuf.h"
 #include "tools/gen/journal_generator.h"
 
 namespace {
@@ -74,9 +76,43 @@ void BM_Unpack(benchmark::State& state) {
     state.counters["ratio"] = double(stream.size()) / double(sql.size());
 }
 
+const unsigned char* bytesOf(const QByteArray& a) {
+    return reinterpret_cast<const unsigned char*>(a.constData());
+}
+
+void BM_PlainPack(benchmark::State& state) {
+    const QByteArray& sql = journalSql(state.range(0));
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const auto stream = bench::plain::pack(bytesOf(sql), std::size_t(sql.size()));
+        if (stream.empty()) state.SkipWithError("pack failed");
+        size = stream.size();
+        benchmark::DoNotOptimize(stream.data());
+    }
+    state.SetBytesProcessed(state.iterations() * sql.size());
+    state.counters["ratio"] = double(size) / double(sql.size());
+}
+
+void BM_PlainUnpack(benchmark::State& state) {
+    const QByteArray& sql = journalSql(state.range(0));
+    const QByteArray& stream = packedSql(state.range(0));
+    for (auto _ : state) {
+        const auto text = bench::plain::unpack(bytesOf(stream), std::size_t(stream.size()));
+        if (!text || text->size() != std::size_t(sql.size())) {
+            state.SkipWithError("unpack failed");
+            break;
+        }
+        benchmark::DoNotOptimize(text->data());
+    }
+    state.SetBytesProcessed(state.iterations() * sql.size());
+    state.counters["ratio"] = double(stream.size()) / double(sql.size());
+}
+
 }  // namespace
 
 BENCHMARK(BM_Pack)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Unpack)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainPack)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainUnpack)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
