@@ -43,7 +43,7 @@ class TLzArc {
     // Unpacks a stream of streamLength bytes (its length field included).
     void UnpackStream(std::uint64_t streamLength);
     static constexpr std::int64_t kStreamChunk = 1 << 16;
-    static constexpr std::int64_t kUnpackChunk = 1 << 20;
+    static constexpr std::int64_t kUnpackChunk = 1 << 18;
     TLzArc(const TLzArc&) = delete;
     TLzArc& operator=(const TLzArc&) = delete;
 

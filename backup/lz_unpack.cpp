@@ -92,12 +92,14 @@ constexpr std::uint16_t kMaxFreq = 0x8000;
     buf <<= 8;
     len -= 8;
     const int u = kPosition.decode[v];
-    for (int j = kPosition.decodeLength[v] - 2; j > 0; --j) {
-        if (len <= 8) refill(buf, len, false);
-        v = (v << 1) + ((buf >> 15) & 1);
-        buf <<= 1;
-        --len;
-    }
+    // One to six more bits, read one by one in the original; the group left
+    // at most eight bits, so the first of them refills, and then they are all
+    // there: take them at once.
+    const int more = kPosition.decodeLength[v] - 2;
+    refill(buf, len, false);
+    v = (v << more) | int((buf & 0xFFFF) >> (16 - more));
+    buf <<= more;
+    len -= more;
     return (u << 6) | (v & 0x3F);
 }
 
