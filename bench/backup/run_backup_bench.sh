@@ -23,9 +23,9 @@ t() { /usr/bin/time -f "%e s, %M KiB peak" "$@"; }
 
 echo "== export of $rows rows"
 t "$bin/velkor-backup" export --host "127.0.0.1:$port" --user root --database velkorbench x.ARC 2>&1 | tail -1
-echo "-- peer: mariadb-dump --skip-extended-insert, then packing its output"
+echo "-- peer: mariadb-dump --skip-extended-insert, then packing its output with lzhuf-plain"
 t mariadb-dump --no-defaults -h127.0.0.1 -P"$port" -uroot -p"$pw" --skip-extended-insert velkorbench 2>&1 >dump.sql | tail -1
-t "$bin/velkor-arc" pack dump.sql dump.lz 2>&1 | tail -1
+t "$bin/lzhuf-plain" pack dump.sql dump.lz 2>&1 | tail -1
 
 echo "== import"
 "$bin/velkor-arc" extract x.ARC script.sql
@@ -41,11 +41,12 @@ head -c 5000000 script.sql > s5; head -c 50000000 script.sql > s50
 hyperfine -N -i --warmup 1 --runs 5 "$bin/velkor-arc pack s5 o5" "$bin/velkor-arc unpack s5.lz u5" \
   "$bin/velkor-arc pack s50 o50" "$bin/velkor-arc unpack s50.lz u50" "$bin/velkor-arc" \
   "$bin/lzhuf-plain pack s5 p5" "$bin/lzhuf-plain unpack s5.lz q5" \
-  "$bin/lzhuf-plain pack s50 p50" "$bin/lzhuf-plain unpack s50.lz q50" 2>&1 |
+  "$bin/lzhuf-plain pack s50 p50" "$bin/lzhuf-plain unpack s50.lz q50" "$bin/lzhuf-plain" 2>&1 |
   grep -E "Benchmark|Time"
 cmp -s o50 p50 && echo "streams of velkor-arc and lzhuf-plain: identical" ||
   echo "streams of velkor-arc and lzhuf-plain: DIFFER"
 for f in "pack s50 o50" "unpack s50.lz u50"; do
-  echo "$f: $(/usr/bin/time -f '%M KiB peak' "$bin/velkor-arc" $f 2>&1 | tail -1)"
+  echo "velkor-arc $f: $(/usr/bin/time -f '%M KiB peak' "$bin/velkor-arc" $f 2>&1 | tail -1)"
+  echo "lzhuf-plain $f: $(/usr/bin/time -f '%M KiB peak' "$bin/lzhuf-plain" $f 2>&1 | tail -1)"
 done
 sql -e "drop database velkorbench"
