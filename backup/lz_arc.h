@@ -94,6 +94,7 @@ class TLzArc {
     void update(int symbol, const std::int16_t* path, int depth);
     void encodeChar(int symbol);
     void encodePosition(unsigned position);
+    void presetWindow();
     int decodeChar(unsigned& buf, int& len);
     int decodePosition(unsigned& buf, int& len);
 

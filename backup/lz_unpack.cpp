@@ -103,6 +103,16 @@ constexpr std::uint16_t kMaxFreq = 0x8000;
     return (u << 6) | (v & 0x3F);
 }
 
+// The buffer starts with the window as it is before the first byte (60
+// never written bytes, then the space fill), so that a match copies straight
+// from the bytes already decoded; the output follows it.
+void TLzArc::presetWindow() {
+    std::memset(buffer_.get(), 0, kLookahead);
+    std::memset(buffer_.get() + kLookahead, ' ', kFirstWrite);
+    output_ = buffer_.get() + kWindow;
+    outLength_ = 0;
+}
+
 void TLzArc::Unpack() {
     if (!ok_) return;
     if (inLength_ < 4) {
@@ -119,9 +129,6 @@ void TLzArc::Unpack() {
         fail("out of memory!");
         return;
     }
-    // The buffer starts with the window as it is before the first byte (60
-    // never written bytes, then the space fill), so that a match copies
-    // straight from the bytes already decoded.
     buffer_.reset();
     output_ = nullptr;
     outCapacity_ = std::uint64_t(textSize_) + 100;
@@ -132,10 +139,7 @@ void TLzArc::Unpack() {
         fail("out of memory!");
         return;
     }
-    std::memset(buffer_.get(), 0, kLookahead);
-    std::memset(buffer_.get() + kLookahead, ' ', kFirstWrite);
-    output_ = buffer_.get() + kWindow;
-    outLength_ = 0;
+    presetWindow();
     if (textSize_ == 0) return;
 
     startHuffman();
@@ -198,10 +202,7 @@ void TLzArc::UnpackStream(std::uint64_t streamLength) {
         fail("out of memory!");
         return;
     }
-    std::memset(buffer_.get(), 0, kLookahead);
-    std::memset(buffer_.get() + kLookahead, ' ', kFirstWrite);
-    output_ = buffer_.get() + kWindow;
-    outLength_ = 0;
+    presetWindow();
     if (textSize_ == 0) return;
 
     startHuffman();
