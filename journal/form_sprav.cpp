@@ -49,8 +49,9 @@ bool editing(const core::ClientDataSet& ds) {
 }
 }  // namespace
 
-TFormSprav::TFormSprav(core::DataSets& dataSets, core::Prompter& prompter, QWidget* parent)
-    : QDialog(parent), dataSets_(dataSets), prompter_(prompter) {
+TFormSprav::TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Prompter& prompter,
+                       QWidget* parent)
+    : QDialog(parent), dataSets_(dataSets), store_(store), prompter_(prompter) {
     setObjectName(QStringLiteral("TFormSprav"));
     setWindowTitle(QStringLiteral("Справочники"));
     setModal(true);
@@ -136,8 +137,12 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
     // The grid's current row is the list's current row; moving to another
     // row stores the row being edited, and a refused store keeps the grid
     // on that row.
-    connect(g, &grid::DataGrid::currentRowChanged, this, [this, &ds, g](int row) {
+    connect(g, &grid::DataGrid::currentRowChanged, this, [this, t, &ds, g](int row) {
         if (row < 0 || row == ds.current()) return;
+        if (editing(ds) && !settle(t)) {
+            g->setCurrentSourceRow(ds.current());
+            return;
+        }
         dialogs::guarded(prompter_, [&] { ds.setCurrent(row); });
         if (ds.current() != row) g->setCurrentSourceRow(ds.current());
     });
@@ -170,6 +175,10 @@ void TFormSprav::press(int t, Button b) {
     core::ClientDataSet& ds = list(t);
     dialogs::guarded(prompter_, [&] {
         if (!ds.isActive()) return;
+        // Moving and inserting leave the row: it is stored (or, untouched
+        // and new, dropped) first, and stays when it cannot be stored.
+        const bool leaves = b == First || b == Prior || b == Next || b == Last || b == Insert;
+        if (leaves && !settle(t)) return;
         switch (b) {
             case First:
                 ds.setCurrent(ds.rowCount() > 0 ? 0 : -1);
@@ -187,23 +196,20 @@ void TFormSprav::press(int t, Button b) {
                 ds.insert();
                 break;
             case Delete:
-                if (ds.current() >= 0) ds.remove();
+                if (ds.current() >= 0) store_.removeAndReport(ds);
                 break;
             case Edit:
                 if (ds.current() >= 0) ds.edit();
                 break;
             case Post:
-                if (editing(ds)) ds.post();
+                if (editing(ds)) store_.storeAndReport(ds);
                 break;
             case Cancel:
                 ds.cancel();
                 break;
             case Refresh:
                 // What is being typed is stored first, not lost to the re-read.
-                if (untouchedNewRow(t))
-                    ds.cancel();
-                else if (editing(ds))
-                    ds.post();
+                if (!settle(t)) break;
                 ds.refresh();
                 break;
         }
@@ -218,7 +224,7 @@ void TFormSprav::gridDelete(int t) {
     if (!prompter_.destructiveQuestion(QStringLiteral("Удалить запись"),
                                        QStringLiteral("Удалить запись?")))
         return;
-    dialogs::guarded(prompter_, [&] { ds.remove(); });
+    store_.removeAndReport(ds);
 }
 
 bool TFormSprav::untouchedNewRow(int t) const {
@@ -236,7 +242,9 @@ bool TFormSprav::settle(int t) {
         return true;
     }
     if (!editing(ds)) return true;
-    return dialogs::guarded(prompter_, [&] { ds.post(); });
+    const StoreResult result = store_.store(ds);
+    store_.report(result);
+    return result.stored();
 }
 
 void TFormSprav::done(int result) {

@@ -163,11 +163,11 @@ void JournalView::DBGridEhMainLogTitleClick(int column) {
 bool JournalView::DBGridEhMainLogKeyDown(int key) {
     if (!journal_.isActive()) return false;
     if (key == Qt::Key_Insert) {
-        if (addRecord) dialogs::guarded(prompter_, addRecord);
+        Q_EMIT addRequested();
         return true;
     }
     if (key == Qt::Key_Delete) {
-        if (deleteRecord) dialogs::guarded(prompter_, deleteRecord);
+        Q_EMIT deleteRequested();
         return true;
     }
     return false;

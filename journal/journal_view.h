@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QObject>
-#include <functional>
 #include <memory>
 
 namespace journal {
@@ -51,13 +50,15 @@ class JournalView : public QObject {
     // The data selection: on OK its texts become the selection.
     void ActionSelectDataExecute();
 
-    // The add and delete handlers of record editing.
-    std::function<void()> addRecord;
-    std::function<void()> deleteRecord;
-
     core::DataSetModel& model() { return *model_; }
     // Whether the journal's current row is among the rows the grid shows.
     bool currentShown() const;
+
+  Q_SIGNALS:
+    // The grid's Insert and Delete keys: whoever edits records adds or
+    // deletes one.
+    void addRequested();
+    void deleteRequested();
 
   private Q_SLOTS:
     void keepCurrentShown();

@@ -29,6 +29,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,16 +154,20 @@ TEST_F(MainWindow, RefusedQueryShowsTheGeneralErrorAndEmptiesTheGrid) {
 }
 
 TEST_F(MainWindow, InsertAndDeleteKeysReachTheEditingHandlersOnlyWhileTheJournalIsOpen) {
-    int adds = 0, deletes = 0;
-    window.journalView().addRecord = [&] { ++adds; };
-    window.journalView().deleteRecord = [&] { ++deletes; };
+    QSignalSpy adds(&window.journalView(), &journal::JournalView::addRequested);
+    QSignalSpy deletes(&window.journalView(), &journal::JournalView::deleteRequested);
     EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
     logIn();
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
+    // Delete reaches the program's own handler, which asks first.
+    prompter.yesNo = {false};
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Delete));
+    ASSERT_FALSE(prompter.shown().empty());
+    EXPECT_EQ(prompter.shown().back().text,
+              QString::fromUtf8("Удалить текущую запись из журнала?"));
     EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_F2));
-    EXPECT_EQ(adds, 1);
-    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(adds.count(), 1);
+    EXPECT_EQ(deletes.count(), 1);
 }
 
 TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {

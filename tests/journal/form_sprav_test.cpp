@@ -29,7 +29,7 @@ class FormSpravTest : public EditingTest {
     }
     QString serverList(const QString& sql) { return serverValue(sql); }
 
-    TFormSprav form{dataSets, prompter};
+    TFormSprav form{dataSets, store, prompter};
 };
 
 TEST_F(FormSpravTest, OpensOnTheExpertsFirstAndOnTheLastTabAfterwards) {
