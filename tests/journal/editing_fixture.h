@@ -28,9 +28,9 @@ inline QString u(const char* s) { return QString::fromUtf8(s); }
 
 class EditingTest : public ::testing::Test {
   protected:
-    EditingTest() : db(true) {}
+    explicit EditingTest(Server server = Server::Project) : db(true, "vt_", server) {}
     void SetUp() override {
-        openServer(conn, db.name());
+        openServer(conn, db.name(), db.server());
         ASSERT_TRUE(dataSets.OpenDataSets(core::schema::kReferenceTag, prompter));
         view.RunJournalQuery();
         editing.setEditor(&editor);
