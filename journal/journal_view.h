@@ -54,6 +54,11 @@ class JournalView : public QObject {
     // Whether the journal's current row is among the rows the grid shows.
     bool currentShown() const;
 
+    // The selection line shows at most this many lines, and a text longer
+    // than kSelectionChars cut with an ellipsis.
+    static constexpr int kSelectionLines = 3;
+    static constexpr int kSelectionChars = 400;
+
   Q_SIGNALS:
     // The grid's Insert and Delete keys: whoever edits records adds or
     // deletes one.
@@ -62,6 +67,7 @@ class JournalView : public QObject {
 
   private Q_SLOTS:
     void keepCurrentShown();
+    void showSelectionLine(const QString& text);
 
   private:
     core::ClientDataSet& journal_;

@@ -197,6 +197,29 @@ TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
     EXPECT_EQ(window.context().selection.select_where(), " where pr_num = \"10\" ");
 }
 
+TEST_F(MainWindow, AHugeSelectionLeavesTheGridItsRows) {
+    journal::TFormDataSelect dialog(prompter, &window);
+    window.setForms({nullptr, &dialog, &login});
+    window.resize(1200, 800);
+    window.show();
+    logIn();
+    const QString huge(10000, QLatin1Char('7'));
+    QTimer::singleShot(0, [&] {
+        dialog.findChild<QTableWidget*>()->item(2, 1)->setText(huge);
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8("Продолжить")) b->click();
+    });
+    window.ActionSelectData->trigger();
+    QApplication::processEvents();
+    const QLabel& line = window.selectionLine();
+    EXPECT_TRUE(line.text().endsWith(QChar(0x2026)));
+    EXPECT_LE(line.text().size(), journal::JournalView::kSelectionChars + 1);
+    EXPECT_TRUE(line.toolTip().contains(huge));
+    EXPECT_LE(line.height(),
+              QFontMetrics(line.font()).lineSpacing() * journal::JournalView::kSelectionLines + 8);
+    EXPECT_GT(window.grid().height(), 400);
+}
+
 TEST_F(MainWindow, ClosingAsksAndWritesTheSettingsOnlyOnYes) {
     const QString ini = window.context().settings.path();
     prompter.yesNo = {false};
