@@ -89,10 +89,19 @@ QtPrompter::QtPrompter(QWidget* window) : window_(window) {}
 
 QtPrompter::~QtPrompter() = default;
 
+QWidget* QtPrompter::owner() const {
+    QWidget* top = QApplication::activeModalWidget();
+    return top && top->isVisible() ? top : window_.data();
+}
+
 QMessageBox::StandardButton QtPrompter::show(BoxKind kind, const QString& caption,
                                              const QString& text) {
-    const std::unique_ptr<QMessageBox> box = makeMessageBox(kind, caption, text, window_);
-    return QMessageBox::StandardButton(box->exec());
+    std::unique_ptr<QMessageBox> box = makeMessageBox(kind, caption, text, owner());
+    const QPointer<QMessageBox> alive = box.get();
+    const int answer = box->exec();
+    // A box goes with its owner, should the owner be deleted meanwhile.
+    if (!alive) (void)box.release();
+    return QMessageBox::StandardButton(answer);
 }
 
 void QtPrompter::error(const QString& caption, const QString& text) {
@@ -126,7 +135,7 @@ std::optional<QString> QtPrompter::fileName(bool save, const QString& caption,
                                             const QString& filter, const QString& defaultSuffix,
                                             const QString& preset) {
     const CurrentDirectoryKeeper keeper;
-    QFileDialog dialog(window_, caption, QDir::currentPath(), qtFileFilter(filter));
+    QFileDialog dialog(owner(), caption, QDir::currentPath(), qtFileFilter(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save) dialog.setDefaultSuffix(defaultSuffix);

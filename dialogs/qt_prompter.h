@@ -1,7 +1,8 @@
 #pragma once
 // The Prompter of the running program: real message boxes modal over the
-// main window, file dialogs that leave the current directory as they found
-// it, the one-line input window and the system beep.
+// main window or the dialog open over it, file dialogs that leave the
+// current directory as they found it, the one-line input window and the
+// system beep.
 
 #include "core/prompter.h"
 
@@ -30,7 +31,8 @@ QString qtFileFilter(const QString& filter);
 
 class QtPrompter : public core::Prompter {
   public:
-    // The boxes and dialogs are modal over `window` (usually the main window).
+    // The boxes and dialogs are modal over `window` (usually the main window),
+    // or over the modal dialog open at the time, which then owns them.
     explicit QtPrompter(QWidget* window = nullptr);
     ~QtPrompter() override;
 
@@ -53,6 +55,10 @@ class QtPrompter : public core::Prompter {
     TFormInputString& inputForm();
 
   private:
+    // The dialog the user works in when one is open, else the window: a box
+    // owned by the dialog stays with it, and the window manager gives the
+    // keyboard back to the dialog once the box closes.
+    QWidget* owner() const;
     QMessageBox::StandardButton show(BoxKind kind, const QString& caption, const QString& text);
     std::optional<QString> fileName(bool save, const QString& caption, const QString& filter,
                                     const QString& defaultSuffix,
