@@ -463,6 +463,18 @@ bool DataGrid::setCurrentSourceRow(int row) {
     return true;
 }
 
+bool DataGrid::commitOpenEditor() {
+    // The halves share the current cell; the editor lies in the half that
+    // shows its column.
+    const bool frozen = left_->commitOpenEditor();
+    return right_->commitOpenEditor() || frozen;
+}
+
+bool DataGrid::discardOpenEditor() {
+    const bool frozen = left_->discardOpenEditor();
+    return right_->discardOpenEditor() || frozen;
+}
+
 void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
     // Qt also makes a cell current without selecting anything: a half that
     // gets the focus while no cell is current (after a new query whose first

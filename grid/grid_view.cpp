@@ -3,6 +3,7 @@
 #include "grid/grid_cell_delegate.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <optional>
 
@@ -62,6 +63,30 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     const int across = horizontalScrollBar()->value();
     QTableView::scrollTo(index.siblingAtColumn(shown), hint);
     horizontalScrollBar()->setValue(across);
+}
+
+QWidget* GridView::openEditor() const {
+    if (state() != EditingState) return nullptr;
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? indexWidget(current) : nullptr;
+}
+
+bool GridView::commitOpenEditor() {
+    const QPointer<QWidget> editor = openEditor();
+    if (!editor) return false;
+    commitData(editor);
+    // Committing may have closed it already (a message box taking the focus).
+    if (editor) closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+bool GridView::discardOpenEditor() {
+    QWidget* editor = openEditor();
+    if (!editor) return false;
+    // Closing takes the editor off the view and the delegate's focus watch
+    // before its focus goes, so the focus loss commits nothing.
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {

@@ -149,6 +149,41 @@ TEST(DataGrid, CursorKeysCrossBetweenFrozenAndScrollingColumns) {
     EXPECT_EQ(f.grid.currentSourceRow(), 3);
 }
 
+// What is typed into a cell editor of either half goes into the model when
+// the grid's user commits it, and nowhere when it is discarded, not even
+// when the focus leaves afterwards.
+TEST(DataGrid, OpenEditorOfEitherHalfIsCommittedOrDiscarded) {
+    GridFixture f;
+    f.grid.setEditTriggers(QAbstractItemView::EditKeyPressed);
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    QLineEdit elsewhere;
+    elsewhere.show();
+    for (const int column : {kName, kPlace}) {
+        SCOPED_TRACE(column);
+        GridView* view = column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QModelIndex cell = f.grid.rowsModel()->index(1, column);
+        const QString before = cell.data().toString();
+        for (const bool commit : {false, true}) {
+            view->setCurrentIndex(cell);
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_F2);
+            QWidget* editor = view->indexWidget(cell);
+            ASSERT_NE(editor, nullptr);
+            typeText(editor, "Нове");
+            EXPECT_EQ(commit ? f.grid.commitOpenEditor() : f.grid.discardOpenEditor(), true);
+            EXPECT_EQ(view->indexWidget(cell), nullptr);
+            elsewhere.activateWindow();
+            elsewhere.setFocus();
+            QApplication::processEvents();
+            EXPECT_EQ(cell.data().toString(), commit ? "Нове" : before);
+            f.grid.activateWindow();
+        }
+        EXPECT_FALSE(f.grid.commitOpenEditor());
+        EXPECT_FALSE(f.grid.discardOpenEditor());
+    }
+}
+
 TEST(DataGrid, WidthsAreReadAndSetByPresentPosition) {
     GridFixture f;
     EXPECT_EQ(f.grid.columnWidths(), (QList<int>{40, 90, 120, 60, 70, 70}));
