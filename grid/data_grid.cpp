@@ -103,6 +103,10 @@ DataGrid::DataGrid(QWidget* parent)
         view->crossMove = [this](GridView::Step step, Qt::KeyboardModifiers modifiers) {
             return crossMove(step, modifiers);
         };
+        view->editAcross = [this](const QModelIndex& index) {
+            const int c = columnOfSection(index.column());
+            if (c >= 0) viewOf(c)->edit(index);
+        };
         view->focusEntered = [this, view] {
             const int c = columnOfSection(view->currentIndex().column());
             if (c >= 0 && viewOf(c) != view) viewOf(c)->setFocus();

@@ -46,6 +46,8 @@ class GridView : public QTableView {
     std::function<QModelIndex(Step, Qt::KeyboardModifiers)> crossMove;
     // Set by the grid: called when the view gets the focus.
     std::function<void()> focusEntered;
+    // Set by the grid: opens the editor of a cell the other half shows.
+    std::function<void(const QModelIndex&)> editAcross;
 
   Q_SIGNALS:
     // Sent before the view handles a key; accepting the event consumes it.
@@ -60,6 +62,7 @@ class GridView : public QTableView {
         const QModelIndex& index, const QEvent* event = nullptr) const override;
     void updateGeometries() override;
     void focusInEvent(QFocusEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
   private:
     QWidget* openEditor() const;
