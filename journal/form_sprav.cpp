@@ -237,13 +237,8 @@ void TFormSprav::followList(int t) {
 bool TFormSprav::untouchedNewRow(int t) const {
     const core::ClientDataSet& ds = list(t);
     if (ds.state() != core::ClientDataSet::State::Insert) return false;
-    for (int f = 0; f < ds.fieldCount(); ++f) {
-        if (ds.field(f).calculated) continue;
-        // A cell opened and left without typing holds an empty text.
-        const core::FieldValue v = ds.value(f);
-        if (!v.isNull() && !(v.kind() == core::FieldKind::Text && v.asText().isEmpty()))
-            return false;
-    }
+    for (int f = 0; f < ds.fieldCount(); ++f)
+        if (!ds.field(f).calculated && !ds.value(f).isNull()) return false;
     return true;
 }
 

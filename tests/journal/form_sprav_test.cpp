@@ -284,6 +284,34 @@ INSTANTIATE_TEST_SUITE_P(
                          "Суд"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Tabbing through cells without typing changes nothing: an empty number
+// does not become 0, nor an empty text an empty string.
+TEST_F(FormSpravTest, CellsPassedThroughWithoutTypingStayAsTheyWere) {
+    db.exec(u("insert into sprav_expert_list values ('olena', 'Коваль', NULL, NULL, NULL, NULL)"));
+    form.show();
+    click(kExperts, TFormSprav::Refresh);
+    ASSERT_EQ(form.list(kExperts).rowCount(), 2);
+    const auto editorNow = [this] {
+        const int column = form.grid(kExperts)->currentIndex().column();
+        return openEditor(kExperts, column);
+    };
+    clickCell(kExperts, 0, 1);
+    QTest::keyClick(viewOf(kExperts, 1), Qt::Key_F2);
+    for (int cell = 0; cell < 10; ++cell) {
+        ASSERT_NE(editorNow(), nullptr) << cell;
+        QTest::keyClick(editorNow(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(form.grid(kExperts)->currentIndex(), form.grid(kExperts)->sourceModel()->index(1, 5));
+    QTest::keyClick(editorNow(), Qt::Key_Escape);
+    click(kExperts, TFormSprav::First);
+    EXPECT_EQ(serverValue("select group_concat(concat_ws('|', user_login, ifnull(FAM, 'NULL'), "
+                          "ifnull(NAME, 'NULL'), ifnull(FNAME, 'NULL'), ifnull(edit_flag, 'NULL'), "
+                          "ifnull(admin_flag, 'NULL')) order by user_login separator ';') from "
+                          "sprav_expert_list"),
+              u("ivan|Петренко|Іван||1|0;olena|Коваль|NULL|NULL|NULL|NULL"));
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
 TEST_F(FormSpravTest, NavigatorDeletesWithoutAQuestionCtrlDeleteAsksFirst) {
     form.show();
     clickTab(kSource);
