@@ -11,9 +11,8 @@
 #include "grid/data_grid.h"
 #include "journal/form_data_select.h"
 #include "journal/form_sprav.h"
+#include "journal/journal_controller.h"
 #include "journal/journal_view.h"
-#include "journal/record_editing.h"
-#include "journal/record_posting.h"
 #include "reports/form_report_select.h"
 #include "reports/reports_controller.h"
 #include "reports/spreadsheet_export.h"
@@ -105,13 +104,9 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
 
     // One controller per feature.
     session_ = new SessionController(context_, *prompter_, this);
-    journalView_ =
-        new journal::JournalView(context_.dataSets.journal(), context_.selection, context_.settings,
-                                 *DBGridEhMainLog, *Label_select_info, *prompter_, this);
-    posting_ = std::make_unique<journal::RecordPosting>(context_.dataSets,
-                                                        context_.session.connection(), *prompter_);
-    recordEditing_ =
-        new journal::RecordEditing(context_.dataSets.journal(), *journalView_, *prompter_, this);
+    journal_ = new journal::JournalController(
+        context_.dataSets, context_.session.connection(), context_.selection, context_.settings,
+        *DBGridEhMainLog, *Label_select_info, *prompter_, this);
     reports_ = new reports::ReportsController(*DBGridEhMainLog, *prompter_, this);
 
     backup_ = new backup::BackupController(context_.session, *prompter_, this);
@@ -121,21 +116,19 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionLogin, [this] { session_->ActionLoginExecute(); });
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
-    bind(ActionSelectData, [this] { journalView_->ActionSelectDataExecute(); });
+    bind(ActionSelectData, [this] { journal_->view().ActionSelectDataExecute(); });
     spreadsheets_ =
         new reports::SpreadsheetController(*DBGridEhMainLog, context_.selection, *prompter_, this);
     bind(ActionExportLogXlsx,
          [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Xlsx); });
     bind(ActionExportLogCsv,
          [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Csv); });
-    bind(ActionAddRecord, [this] {
-        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionAddRecordExecute(); });
-    });
-    bind(ActionEditRecord, [this] {
-        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionEditRecordExecute(); });
-    });
+    bind(ActionAddRecord,
+         [this] { dialogs::guarded(*prompter_, [this] { journal_->ActionAddRecordExecute(); }); });
+    bind(ActionEditRecord,
+         [this] { dialogs::guarded(*prompter_, [this] { journal_->ActionEditRecordExecute(); }); });
     bind(ActionDeleteRecord, [this] {
-        dialogs::guarded(*prompter_, [this] { recordEditing_->ActionDeleteRecordExecute(); });
+        dialogs::guarded(*prompter_, [this] { journal_->ActionDeleteRecordExecute(); });
     });
     bind(ActionSprav, [this] {
         if (sprav_) sprav_->exec();
@@ -150,7 +143,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     createToolBar();
 
     context_.settings.load();
-    journalView_->applyStoredWidths();
+    journal_->view().applyStoredWidths();
 
     // Every dialog is modal over this window; when one closes, the keys of
     // the actions must work again at once.
@@ -166,12 +159,14 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
 
 TFormMain::~TFormMain() = default;
 
+journal::JournalView& TFormMain::journalView() { return journal_->view(); }
+
 void TFormMain::setForms(const Forms& forms) {
     session_->setForms(forms.password, forms.config);
-    journalView_->setDataSelectDialog(forms.dataSelect);
+    journal_->view().setDataSelectDialog(forms.dataSelect);
     admin_ = forms.admin;
     if (admin_ && !isBuilt(ActionAdmin)) bind(ActionAdmin, [this] { ActionAdminExecute(); });
-    recordEditing_->setEditor(forms.editRecord);
+    journal_->setEditor(forms.editRecord);
     sprav_ = forms.sprav;
     about_ = forms.about;
     reports_->setReportSelect(forms.reportSelect);

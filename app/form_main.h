@@ -28,12 +28,11 @@ namespace backup {
 class BackupController;
 }  // namespace backup
 namespace journal {
+class JournalController;
 class JournalView;
 class TFormDataSelect;
 class TFormEditRecord;
 class TFormSprav;
-class RecordEditing;
-class RecordPosting;
 }  // namespace journal
 namespace reports {
 class ReportsController;
@@ -76,8 +75,8 @@ class TFormMain : public QMainWindow {
     core::Prompter& prompter() { return *prompter_; }
     grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
-    journal::JournalView& journalView() { return *journalView_; }
-    journal::RecordEditing& recordEditing() { return *recordEditing_; }
+    journal::JournalView& journalView();
+    journal::JournalController& journal() { return *journal_; }
     reports::ReportsController& reports() { return *reports_; }
 
     // The actions, in the order of the action list.
@@ -133,12 +132,10 @@ class TFormMain : public QMainWindow {
     QHash<const QAction*, ActionInfo> info_;
     grid::DataGrid* DBGridEhMainLog;
     QLabel* Label_select_info;
-    journal::JournalView* journalView_;
+    journal::JournalController* journal_;
     SessionController* session_;
     admin::TFormAdmin* admin_ = nullptr;
     reports::SpreadsheetController* spreadsheets_;
-    std::unique_ptr<journal::RecordPosting> posting_;
-    journal::RecordEditing* recordEditing_;
     journal::TFormSprav* sprav_ = nullptr;
     reports::ReportsController* reports_;
     about::TFormAbout* about_ = nullptr;

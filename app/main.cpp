@@ -19,6 +19,7 @@
 #include "journal/form_data_select.h"
 #include "journal/form_edit_record.h"
 #include "journal/form_sprav.h"
+#include "journal/journal_controller.h"
 #include "reports/fill_report.h"
 #include "reports/form_report_select.h"
 
@@ -85,12 +86,11 @@ int main(int argc, char* argv[]) {
         auto* progress = new dialogs::TFormProgress(&main);
         progress->hide();
         core::AppContext& context = main.context();
-        auto* editRecord =
-            new journal::TFormEditRecord(context.dataSets, context.session.connection(),
-                                         context.settings, main.prompter(), &main);
+        auto* editRecord = new journal::TFormEditRecord(main.prompter(), &main);
         auto* reportSelect = new reports::TFormReportSelect(*logReport, main.prompter(), &main);
         auto* splash = about::makeSplashPanel(&main);
-        auto* sprav = new journal::TFormSprav(context.dataSets, main.prompter(), &main);
+        auto* sprav = new journal::TFormSprav(context.dataSets, main.journal().store(),
+                                              main.prompter(), &main);
         about->setPanels(splash, credits);
         app::Forms forms;
         forms.config = config;

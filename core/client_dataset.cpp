@@ -45,8 +45,16 @@ std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
         case FieldKind::Other:
             break;
     }
-    QByteArray bytes =
-        v.typeId() == QMetaType::QByteArray ? v.toByteArray() : toCp1251(v.toString());
+    QByteArray bytes;
+    if (v.typeId() == QMetaType::QByteArray) {
+        bytes = v.toByteArray();
+    } else {
+        // A row value is stored exactly or not at all: a character the code
+        // page cannot carry would reach the server as "?".
+        const QString text = v.toString();
+        if (const auto bad = firstUncarried(text)) throw DataSetError(uncarriedMessage(*bad));
+        bytes = toCp1251(text);
+    }
     if (f.width > 0 && bytes.size() > f.width) bytes.truncate(f.width);
     return bytes;
 }
@@ -323,6 +331,9 @@ void ClientDataSet::post() {
     if (state_ == State::Insert) {
         row.status = Status::Inserted;
         log_.push_back({Change::Insert, row.id, PackedRow()});
+    } else if (Change* held = changeFor(row.id)) {
+        // Stored again by the user: the change is tried again.
+        held->held = false;
     } else if (row.status == Status::Unchanged) {
         bool changed = false;
         for (int i = 0; i < fieldCount() && !changed; ++i)
@@ -374,7 +385,9 @@ void ClientDataSet::remove() {
                 break;
             }
     } else if (row.status == Status::Modified) {
-        changeFor(row.id)->kind = Change::Delete;
+        Change* c = changeFor(row.id);
+        c->kind = Change::Delete;
+        c->held = false;
     } else {
         log_.push_back({Change::Delete, row.id, std::move(row.data)});
     }
@@ -449,6 +462,10 @@ ClientDataSet::ApplyResult ClientDataSet::applyUpdates(int maxErrors) {
     ApplyResult result;
     std::size_t i = 0;
     while (i < log_.size()) {
+        if (log_[i].held) {
+            ++i;
+            continue;
+        }
         try {
             send(log_[i]);
         } catch (const DbError& e) {
@@ -483,6 +500,18 @@ ClientDataSet::ApplyResult ClientDataSet::applyUpdates(int maxErrors) {
         }
     }
     return result;
+}
+
+void ClientDataSet::holdPending() {
+    for (Change& c : log_) c.held = true;
+}
+
+bool ClientDataSet::rowHeld(int row) const {
+    if (row < 0 || row >= rowCount()) return false;
+    const std::uint32_t id = rows_[std::size_t(row)].id;
+    for (const Change& c : log_)
+        if (c.rowId == id) return c.held;
+    return false;
 }
 
 void ClientDataSet::mergeChangeLog() {

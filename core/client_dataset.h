@@ -129,7 +129,9 @@ class ClientDataSet : public QObject {
     void append();  // an empty row at the end, current, being inserted
     void insert();  // an empty row before the current one
     void edit();
-    // Only while editing or inserting; an invalid QVariant sets NULL.
+    // Only while editing or inserting; an invalid QVariant sets NULL. A text
+    // with a character the code page cannot carry is refused (DataSetError)
+    // and the row keeps its value.
     void setValue(int field, const QVariant& value);
     void setValue(QStringView name, const QVariant& value) {
         setValue(fieldIndexOrThrow(name), value);
@@ -149,6 +151,12 @@ class ClientDataSet : public QObject {
     // refusal: it stays pending, and sending stops once more than maxErrors
     // (-1: no limit) were refused.
     ApplyResult applyUpdates(int maxErrors);
+    // Keeps every change still pending from being sent again by later
+    // applyUpdates calls, once its refusal has been shown: it stays pending
+    // and its row marked, and is tried again when the user stores or deletes
+    // that row again (or it is dropped by re-reading the list).
+    void holdPending();
+    bool rowHeld(int row) const;
     // Forgets the pending changes, keeping the rows as they are.
     void mergeChangeLog();
 
@@ -176,6 +184,7 @@ class ClientDataSet : public QObject {
         enum Kind { Insert, Update, Delete } kind;
         std::uint32_t rowId;
         PackedRow original;  // values as last read or sent (update, delete)
+        bool held = false;   // refused and reported: not sent again unasked
     };
     class PackedCalcRow;
 

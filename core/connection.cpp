@@ -324,8 +324,10 @@ void SetConnectionParam(Connection& connection, const QString& name, const QStri
     QStringList params = connection.params();
     const QString line = name + QLatin1Char('=') + value;
     bool replaced = false;
+    // The name before the first "=" must be the parameter's name itself: a
+    // login such as "xPasswordx" must never be taken for the password line.
     for (QString& p : params) {
-        if (p.contains(name, Qt::CaseSensitive)) {
+        if (QStringView(p).left(p.indexOf(QLatin1Char('='))) == name) {
             p = line;
             replaced = true;
             break;

@@ -24,10 +24,16 @@ bool IniFile::load(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray all = f.readAll();
     if (f.error() != QFileDevice::NoError) return false;
-    for (QByteArray line : all.split('\n')) {
-        if (line.endsWith('\r')) line.chop(1);
-        lines_.push_back(line);
+    // Any line ending: CR LF as written here, LF, or a lone CR as some
+    // editors of old systems leave it.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i] != '\r' && all[i] != '\n') continue;
+        lines_.push_back(all.mid(start, i - start));
+        if (all[i] == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ++i;
+        start = i + 1;
     }
+    if (start < all.size()) lines_.push_back(all.mid(start));
     while (!lines_.empty() && lines_.back().isEmpty()) lines_.pop_back();
     return true;
 }

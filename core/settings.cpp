@@ -58,9 +58,10 @@ void LoadSettings(const QString& path, Settings& s, std::vector<int>& widths) {
     }
     std::stable_sort(s.login_log.begin(), s.login_log.end(), lessNoCase);
     for (std::size_t j = 0; j < widths.size(); ++j) {
-        // A column of no width could never be seen or widened again.
+        // A column of no width could never be seen or widened again; one
+        // wider than any screen is a damaged file, not a choice.
         const int w = ini.readInteger(kGrid, "Col" + QString::number(j) + "W", widths[j]);
-        if (w > 0) widths[j] = w;
+        if (w > 0 && w <= kMaxColumnWidth) widths[j] = w;
     }
 }
 

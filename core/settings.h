@@ -19,6 +19,8 @@ struct Settings {
 
 // The journal grid's column widths as designed, in column order.
 std::vector<int> designColumnWidths();
+// The widest a grid column may be read as: wider than any screen is damage.
+inline constexpr int kMaxColumnWidth = 4000;
 
 // "<dir>/<base name>.INI" for an executable path.
 QString settingsPathFor(const QString& executablePath);

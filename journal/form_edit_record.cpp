@@ -1,5 +1,6 @@
 #include "journal/form_edit_record.h"
 
+#include "core/codepage.h"
 #include "core/schema.h"
 #include "dialogs/general_error.h"
 
@@ -18,7 +19,7 @@ namespace journal {
 namespace {
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 
-int widthOf(int field) {
+int widthOf(int field) {  // of a journal field
     const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
     return field >= 0 && field < int(columns.size()) ? columns[std::size_t(field)].width : 0;
 }
@@ -35,21 +36,10 @@ void setItems(QComboBox* box, QStringList items) {
     box->setCurrentIndex(-1);
 }
 
-QStringList itemsOf(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    return items;
-}
 }  // namespace
 
-TFormEditRecord::TFormEditRecord(core::DataSets& dataSets, core::Connection& connection,
-                                 core::SettingsStore& settings, core::Prompter& prompter,
-                                 QWidget* parent)
-    : QDialog(parent),
-      dataSets_(dataSets),
-      connection_(connection),
-      settings_(settings),
-      prompter_(prompter) {
+TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
     setObjectName(QStringLiteral("TFormEditRecord"));
     setWindowTitle(QStringLiteral("Редактирование записи"));
     setModal(true);
@@ -103,8 +93,10 @@ TFormEditRecord::TFormEditRecord(core::DataSets& dataSets, core::Connection& con
                 e->setObjectName(QStringLiteral("DBNumberEdit_") + name);
                 e->setFixedWidth(120);
                 const qint64 low = f.low, high = f.high;
-                // A number out of range shows its bound as soon as the field is left.
+                // A number typed out of range shows its bound as soon as the
+                // field is left; a stored one the user did not touch stays.
                 connect(e, &QLineEdit::editingFinished, e, [e, low, high] {
+                    if (!e->isModified()) return;
                     const auto n = boundedNumber(e->text(), low, high);
                     const QString shown = n ? QString::number(*n) : QString();
                     if (shown != e->text()) e->setText(shown);
@@ -187,61 +179,79 @@ QLineEdit* TFormEditRecord::edit(int i) const { return qobject_cast<QLineEdit*>(
 
 void TFormEditRecord::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    dialogs::guarded(prompter_, [this] { FormShow(); });
+    control(0)->setFocus();
 }
 
-void TFormEditRecord::FormShow() {
+void TFormEditRecord::FormShow(const EditorLists& lists, const core::ClientDataSet& journal) {
     control(0)->setFocus();
-    fillLists();
-    loadRow();
-    // Carry-over: only into fields the row leaves empty.
+    changes_.clear();
+    listTexts_ = {};
+    fillLists(lists);
+    loadRow(journal);
+    // Carry-over: only into fields the row leaves empty. What is carried
+    // over counts as typed: it differs from the row, so it is written.
     if (!memory_.lastNumber.isEmpty() && edit(2)->text().isEmpty())
         edit(2)->setText(memory_.lastNumber);
     if (memory_.lastDate.isValid() && parseDateInput(edit(1)->text()).empty)
         edit(1)->setText(memory_.lastDate.toString(kDateFormat));
 }
 
-void TFormEditRecord::fillLists() {
+void TFormEditRecord::fillLists(const EditorLists& lists) {
     for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
         const EditorField& f = kEditorFields[i];
-        if (f.control == EditorControl::Expert) {
-            const core::ClientDataSet& experts =
-                dataSets_.referenceList(QStringLiteral("sprav_expert_list"));
-            setItems(list(int(i)), expertShortNames(experts));
-            continue;
-        }
-        if (f.control != EditorControl::List) continue;
-        // Read from the server, not from the local lists: the editor offers
-        // what the server holds now.
-        QStringList items;
-        auto result = connection_.query(QByteArray("select * from ") +
-                                        kEditorListTables[std::size_t(f.list)]);
-        while (result->next()) items << result->field(0).asText();
-        setItems(list(int(i)), items);
+        if (f.control == EditorControl::Expert)
+            setItems(list(int(i)), lists.experts);
+        else if (f.control == EditorControl::List)
+            setItems(list(int(i)), lists.lists[std::size_t(f.list)]);
     }
 }
 
-void TFormEditRecord::loadRow() {
-    const core::ClientDataSet& journal = dataSets_.journal();
+namespace {
+// How a stored value reads in its control. A date Qt cannot hold (a zero or
+// partial date) keeps the server's digits, so that it is seen and, left
+// alone, kept.
+QString controlText(const EditorField& f, const core::FieldValue& v) {
+    if (v.isNull()) return {};
+    switch (f.control) {
+        case EditorControl::Date: {
+            if (const QDate d = v.asDate(); d.isValid()) return d.toString(kDateFormat);
+            const QString raw = v.asText();  // yyyy-mm-dd
+            if (raw.size() >= 10 && raw.at(4) == QLatin1Char('-') && raw.at(7) == QLatin1Char('-'))
+                return raw.mid(8, 2) + QLatin1Char('.') + raw.mid(5, 2) + QLatin1Char('.') +
+                       raw.left(4);
+            return raw;
+        }
+        default:
+            return v.asText();
+    }
+}
+}  // namespace
+
+QString TFormEditRecord::textOf(int i) const {
+    if (QComboBox* box = list(i)) return box->currentText();
+    return edit(i)->text();
+}
+
+void TFormEditRecord::setTextOf(int i, const QString& text) {
+    if (QComboBox* box = list(i)) {
+        box->setCurrentIndex(-1);
+        box->setEditText(text);
+    } else {
+        edit(i)->setText(text);
+    }
+}
+
+void TFormEditRecord::loadRow(const core::ClientDataSet& journal) {
+    loaded_.assign(kEditorFields.size(), QString());
     for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
         const EditorField& f = kEditorFields[i];
-        const core::FieldValue v = journal.value(f.field);
-        QString text;
-        if (!v.isNull()) {
-            if (f.control == EditorControl::Date)
-                text = v.asDate().toString(kDateFormat);
-            else if (f.control == EditorControl::Number)
-                text = QString::number(v.asInt64());
-            else
-                text = v.asText();
-        }
-        if (QComboBox* box = list(int(i))) {
-            box->setCurrentIndex(-1);
-            box->setEditText(text);
-        } else {
-            edit(int(i))->setText(text);
-        }
+        setTextOf(int(i), controlText(f, journal.value(f.field)));
+        // As the control shows it (an input mask or a length limit may
+        // have changed it): the comparison at "Сохранить" is with this.
+        loaded_[i] = textOf(int(i));
     }
+    rowDate_ = journal.value(core::schema::doc::pr_date).asDate();
+    rowNumber_ = journal.value(core::schema::doc::pr_num).asText();
 }
 
 QVariant TFormEditRecord::valueOf(int i) const {
@@ -256,41 +266,60 @@ QVariant TFormEditRecord::valueOf(int i) const {
             return n ? QVariant(*n) : QVariant();
         }
         default: {
-            const QString text = list(i) ? list(i)->currentText() : edit(i)->text();
-            // An empty text is stored as NULL, like an empty number or date.
+            const QString text = textOf(i);
+            // An emptied text is stored as NULL, like an emptied number or date.
             return text.isEmpty() ? QVariant() : QVariant(text);
         }
     }
 }
 
-bool TFormEditRecord::ButOkClick() {
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        if (kEditorFields[i].control != EditorControl::Date) continue;
-        const DateInput in = parseDateInput(edit(int(i))->text());
-        if (!in.empty && !in.date.isValid()) {
-            core::ErrorBox(prompter_, QStringLiteral("\"") + edit(int(i))->text() +
-                                          QStringLiteral("\" - неверная дата.\nВведите дату в "
-                                                         "виде ДД.ММ.ГГГГ или оставьте поле "
-                                                         "пустым."));
-            control(int(i))->setFocus();
-            return false;
-        }
-    }
-    core::ClientDataSet& journal = dataSets_.journal();
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i)
-        journal.setValue(kEditorFields[i].field, valueOf(int(i)));
+bool TFormEditRecord::refuse(int i, const QString& text) {
+    core::ErrorBox(prompter_, text);
+    control(i)->setFocus();
+    return false;
+}
 
-    memory_.remember(journal.value(core::schema::doc::pr_date).asDate(),
-                     journal.value(core::schema::doc::pr_num).asText());
-    if (!settings_.values().auto_update_sprav) return true;
+bool TFormEditRecord::ButOkClick() {
+    changes_.clear();
+    std::vector<FieldChange> changes;
+    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
+        const EditorField& f = kEditorFields[i];
+        const int c = int(i);
+        if (textOf(c) == loaded_[i]) continue;  // untouched: the row keeps its value
+        if (f.control == EditorControl::Date) {
+            const DateInput in = parseDateInput(edit(c)->text());
+            if (!in.empty && !in.date.isValid())
+                return refuse(c, QStringLiteral("\"") + edit(c)->text() +
+                                     QStringLiteral("\" - неверная дата.\nВведите дату в "
+                                                    "виде ДД.ММ.ГГГГ или оставьте поле "
+                                                    "пустым."));
+        } else if (f.control != EditorControl::Number) {
+            if (const auto bad = core::firstUncarried(textOf(c))) {
+                QString label = QString::fromUtf8(f.label).trimmed();
+                if (label.endsWith(QLatin1Char(':'))) label.chop(1);
+                return refuse(c, label + QStringLiteral(":\n") + core::uncarriedMessage(*bad));
+            }
+        }
+        changes.push_back({f.field, valueOf(c)});
+    }
+    changes_ = std::move(changes);
+
+    // The protocol as the row will hold it.
+    QDate date = rowDate_;
+    QString number = rowNumber_;
+    for (const FieldChange& ch : changes_) {
+        if (ch.field == core::schema::doc::pr_date) date = ch.value.toDate();
+        if (ch.field == core::schema::doc::pr_num) number = ch.value.toString();
+    }
+    memory_.remember(date, number);
+
     for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
         const EditorField& f = kEditorFields[i];
         if (f.control != EditorControl::List) continue;
-        QComboBox* box = list(int(i));
-        core::ClientDataSet& refList =
-            dataSets_.referenceList(QString::fromLatin1(kEditorListTables[std::size_t(f.list)]));
-        if (autoFillReference(refList, box->currentText(), itemsOf(box)))
-            box->addItem(box->currentText());
+        const QComboBox* box = list(int(i));
+        ListText& t = listTexts_[std::size_t(f.list)];
+        t.text = box->currentText();
+        t.chosen = box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == t.text;
     }
     return true;
 }

@@ -1,17 +1,18 @@
 #pragma once
-// TFormEditRecord: the record editor. It edits the journal's current row
-// in place: FormShow fills its lists from the server and the fields from
-// the row, "Сохранить" writes the fields back, remembers the protocol and
-// grows the reference lists; whoever opened it stores or cancels the row.
+// TFormEditRecord: the record editor. FormShow puts the lists it is given
+// and the values of the journal's current row into its controls; "Сохранить"
+// checks what was typed, remembers the protocol and hands back only the
+// fields whose control the user changed. Whoever opened it writes those into
+// the row, grows the reference lists and stores the row; the editor itself
+// never talks to the server.
 
-#include "core/connection.h"
-#include "core/data_sets.h"
+#include "core/client_dataset.h"
 #include "core/prompter.h"
-#include "core/settings_store.h"
 #include "journal/record_rules.h"
 
 #include <QDialog>
 #include <QPushButton>
+#include <array>
 #include <vector>
 
 class QComboBox;
@@ -19,19 +20,34 @@ class QLineEdit;
 
 namespace journal {
 
+// A field the user changed, with its new value (an invalid QVariant for
+// an emptied field).
+struct FieldChange {
+    int field;
+    QVariant value;
+};
+
+// What a list-backed field holds when "Сохранить" is pressed.
+struct ListText {
+    QString text;
+    bool chosen = false;  // picked from the list rather than typed
+};
+
 class TFormEditRecord : public QDialog {
     Q_OBJECT
   public:
-    TFormEditRecord(core::DataSets& dataSets, core::Connection& connection,
-                    core::SettingsStore& settings, core::Prompter& prompter,
-                    QWidget* parent = nullptr);
+    explicit TFormEditRecord(core::Prompter& prompter, QWidget* parent = nullptr);
 
-    // Prepares the editor for the journal's current row.
-    void FormShow();
-    // Writes the fields into the row, remembers the protocol and grows the
-    // reference lists; false (the editor stays open) for a date that is no
-    // date.
+    // Prepares the editor for the journal's current row: the lists, the
+    // row's values, and the carried-over protocol date and number.
+    void FormShow(const EditorLists& lists, const core::ClientDataSet& journal);
+    // Checks the changed fields and remembers the protocol; false (the
+    // editor stays open) for a date that is no date or a character the
+    // database cannot hold, each with its message.
     bool ButOkClick();
+    // After "Сохранить": the changed fields in tab order, and lists 0 to 4.
+    const std::vector<FieldChange>& changes() const { return changes_; }
+    const std::array<ListText, 5>& listTexts() const { return listTexts_; }
 
     // The control of a field, in tab order (0 to 16).
     QWidget* control(int i) const { return controls_[std::size_t(i)]; }
@@ -46,17 +62,24 @@ class TFormEditRecord : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void fillLists();
-    void loadRow();
+    void fillLists(const EditorLists& lists);
+    void loadRow(const core::ClientDataSet& journal);
     void OnEditKeyDown(QWidget* control);
+    QString textOf(int i) const;
+    void setTextOf(int i, const QString& text);
     QVariant valueOf(int i) const;
+    bool refuse(int i, const QString& text);
 
-    core::DataSets& dataSets_;
-    core::Connection& connection_;
-    core::SettingsStore& settings_;
     core::Prompter& prompter_;
     EditorMemory memory_;
     std::vector<QWidget*> controls_;
+    // Each control's text as FormShow put it there from the row, and the
+    // row's values: a control showing that text still is the row's value.
+    std::vector<QString> loaded_;
+    QDate rowDate_;  // the row's protocol date and number as loaded
+    QString rowNumber_;
+    std::vector<FieldChange> changes_;
+    std::array<ListText, 5> listTexts_;
     QPushButton* ButOk;
     QPushButton* ButCancel;
 };

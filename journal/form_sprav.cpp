@@ -50,8 +50,9 @@ bool editing(const core::ClientDataSet& ds) {
 }
 }  // namespace
 
-TFormSprav::TFormSprav(core::DataSets& dataSets, core::Prompter& prompter, QWidget* parent)
-    : QDialog(parent), dataSets_(dataSets), prompter_(prompter) {
+TFormSprav::TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Prompter& prompter,
+                       QWidget* parent)
+    : QDialog(parent), dataSets_(dataSets), store_(store), prompter_(prompter) {
     setObjectName(QStringLiteral("TFormSprav"));
     setWindowTitle(QStringLiteral("Справочники"));
     setModal(true);
@@ -267,13 +268,15 @@ bool TFormSprav::moveTo(int t, int row) {
 bool TFormSprav::storeRow(int t) {
     core::ClientDataSet& ds = list(t);
     if (!editing(ds)) return true;
-    return dialogs::guarded(prompter_, [&] { ds.post(); });
+    const StoreResult result = store_.store(ds);
+    store_.report(result);
+    return result.stored();
 }
 
 bool TFormSprav::removeRow(int t) {
     core::ClientDataSet& ds = list(t);
     if (ds.current() < 0) return true;
-    return dialogs::guarded(prompter_, [&] { ds.remove(); });
+    return store_.removeAndReport(ds);
 }
 
 void TFormSprav::done(int result) {

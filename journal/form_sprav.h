@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "grid/data_grid.h"
 #include "journal/pending_rows_model.h"
+#include "journal/record_store.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -28,7 +29,9 @@ class TFormSprav : public QDialog {
     static constexpr int kTabs = 6;
     static constexpr int kExpertTab = 4;
 
-    TFormSprav(core::DataSets& dataSets, core::Prompter& prompter, QWidget* parent = nullptr);
+    // Every row stored or deleted here goes to the server through the store.
+    TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Prompter& prompter,
+               QWidget* parent = nullptr);
     ~TFormSprav() override;
 
     QTabWidget* pages() const { return PageControl; }
@@ -74,6 +77,7 @@ class TFormSprav : public QDialog {
     void followList(int tab);
 
     core::DataSets& dataSets_;
+    RecordStore& store_;
     core::Prompter& prompter_;
     QTabWidget* PageControl;
     QPushButton* ButClose;

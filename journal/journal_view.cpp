@@ -9,6 +9,7 @@
 #include "journal/pending_rows_model.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 #include <algorithm>
 
 namespace journal {
@@ -42,8 +43,12 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
     line_.setObjectName(QStringLiteral("Label_select_info"));
     line_.setAlignment(Qt::AlignCenter);
     line_.setWordWrap(true);
-    line_.setText(selection_.line());
-    connect(&selection_, &core::JournalSelection::queried, &line_, &QLabel::setText);
+    // However long the selection in words, the line keeps to a few lines
+    // and leaves the grid its rows; the whole text is its tool tip.
+    line_.setMaximumHeight(QFontMetrics(line_.font()).lineSpacing() * kSelectionLines +
+                           2 * line_.margin() + 4);
+    showSelectionLine(selection_.line());
+    connect(&selection_, &core::JournalSelection::queried, this, &JournalView::showSelectionLine);
 
     // The widths as the grid has them now are the defaults the settings
     // file is read over; the grid's present widths are what is saved.
@@ -84,6 +89,16 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
     connect(rows, &QAbstractItemModel::rowsInserted, this, keepShown);
 }
 
+void JournalView::showSelectionLine(const QString& text) {
+    QString shown = text;
+    if (shown.size() > kSelectionChars) {
+        shown.truncate(kSelectionChars);
+        shown += QChar(0x2026);
+    }
+    line_.setText(shown);
+    line_.setToolTip(shown == text ? QString() : text);
+}
+
 bool JournalView::currentShown() const {
     const int row = journal_.current();
     if (row < 0) return false;
@@ -104,7 +119,14 @@ void JournalView::keepCurrentShown() {
 
 void JournalView::applyStoredWidths() {
     const std::vector<int>& widths = settings_.columnWidths();
-    grid_.setColumnWidths(QList<int>(widths.begin(), widths.end()));
+    QList<int> shown(widths.begin(), widths.end());
+    // No column wider than the screen: the grid must stay usable whatever
+    // the file says.
+    if (const QScreen* screen = grid_.screen()) {
+        const int most = std::max(100, screen->availableGeometry().width());
+        for (int& w : shown) w = std::min(w, most);
+    }
+    grid_.setColumnWidths(shown);
 }
 
 QList<grid::GridColumn> JournalView::journalColumns() {
@@ -163,11 +185,11 @@ void JournalView::DBGridEhMainLogTitleClick(int column) {
 bool JournalView::DBGridEhMainLogKeyDown(int key) {
     if (!journal_.isActive()) return false;
     if (key == Qt::Key_Insert) {
-        if (addRecord) dialogs::guarded(prompter_, addRecord);
+        Q_EMIT addRequested();
         return true;
     }
     if (key == Qt::Key_Delete) {
-        if (deleteRecord) dialogs::guarded(prompter_, deleteRecord);
+        Q_EMIT deleteRequested();
         return true;
     }
     return false;

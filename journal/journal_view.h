@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QObject>
-#include <functional>
 #include <memory>
 
 namespace journal {
@@ -51,16 +50,24 @@ class JournalView : public QObject {
     // The data selection: on OK its texts become the selection.
     void ActionSelectDataExecute();
 
-    // The add and delete handlers of record editing.
-    std::function<void()> addRecord;
-    std::function<void()> deleteRecord;
-
     core::DataSetModel& model() { return *model_; }
     // Whether the journal's current row is among the rows the grid shows.
     bool currentShown() const;
 
+    // The selection line shows at most this many lines, and a text longer
+    // than kSelectionChars cut with an ellipsis.
+    static constexpr int kSelectionLines = 3;
+    static constexpr int kSelectionChars = 400;
+
+  Q_SIGNALS:
+    // The grid's Insert and Delete keys: whoever edits records adds or
+    // deletes one.
+    void addRequested();
+    void deleteRequested();
+
   private Q_SLOTS:
     void keepCurrentShown();
+    void showSelectionLine(const QString& text);
 
   private:
     core::ClientDataSet& journal_;

@@ -1,5 +1,6 @@
 #include "journal/record_rules.h"
 
+#include "core/codepage.h"
 #include "core/schema.h"
 
 #include <QRegularExpression>
@@ -79,22 +80,39 @@ QStringList expertShortNames(const core::ClientDataSet& experts) {
     return names;
 }
 
-bool autoFillReference(core::ClientDataSet& list, const QString& text, const QStringList& items) {
+namespace {
+QString asInRecord(const QString& text, int recordWidth) {
+    QString entry = core::asStored(text);
+    if (recordWidth > 0 && entry.size() > recordWidth) entry.truncate(recordWidth);
     // The server keeps these texts without trailing blanks.
-    QString entry = text;
     while (!entry.isEmpty() && entry.back().isSpace()) entry.chop(1);
-    if (entry.isEmpty() || !list.isActive()) return false;
+    return entry;
+}
+}  // namespace
+
+std::optional<QString> autoFillEntry(const QString& text, bool chosen, int recordWidth,
+                                     const QStringList& items) {
+    if (chosen) return std::nullopt;
+    const QString entry = asInRecord(text, recordWidth);
+    if (entry.isEmpty()) return std::nullopt;
+    // A list item longer than the record field reads cut in the record: the
+    // record's text is that item, not a new one.
     for (const QString& item : items)
-        if (item.compare(entry, Qt::CaseInsensitive) == 0) return false;
-    list.append();
-    try {
-        list.setValue(0, entry);
-        list.post();
-    } catch (...) {
-        if (list.state() == core::ClientDataSet::State::Insert) list.cancel();
-        throw;
+        if (asInRecord(item, recordWidth).compare(entry, Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+    return entry;
+}
+
+EditorLists readEditorLists(core::Connection& connection, const core::DataSets& dataSets) {
+    EditorLists lists;
+    for (std::size_t i = 0; i < kEditorListTables.size(); ++i) {
+        // Read from the server, not from the local lists: the editor offers
+        // what the server holds now.
+        auto result = connection.query(QByteArray("select * from ") + kEditorListTables[i]);
+        while (result->next()) lists.lists[i] << result->field(0).asText();
     }
-    return true;
+    lists.experts = expertShortNames(dataSets.referenceList(QStringLiteral("sprav_expert_list")));
+    return lists;
 }
 
 }  // namespace journal

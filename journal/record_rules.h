@@ -4,6 +4,8 @@
 // last protocol and the growing of the reference lists.
 
 #include "core/client_dataset.h"
+#include "core/connection.h"
+#include "core/data_sets.h"
 
 #include <QDate>
 #include <QString>
@@ -58,8 +60,23 @@ struct EditorMemory {
     }
 };
 
-// Adds the text to the reference list when it is not empty and not among
-// the items (letter case aside); true when a row was added and stored.
-bool autoFillReference(core::ClientDataSet& list, const QString& text, const QStringList& items);
+// The entry reference auto-fill adds for a list field's text, as the list
+// will hold it: the text as the record stores it (look-alike characters
+// replaced, cut to the record field's width, trailing blanks dropped).
+// nullopt when the text was chosen from the list, is empty, or is already
+// among the items as they read in the record (letter case aside), so that
+// no text is ever offered twice.
+std::optional<QString> autoFillEntry(const QString& text, bool chosen, int recordWidth,
+                                     const QStringList& items);
+
+// The lists the editor offers: lists 0 to 4 as the server holds them now,
+// and the expert short names of the loaded expert list.
+struct EditorLists {
+    std::array<QStringList, 5> lists;
+    QStringList experts;
+};
+// Reads them: "select * from " + each reference table. A server error
+// propagates, and nothing else has been done then.
+EditorLists readEditorLists(core::Connection& connection, const core::DataSets& dataSets);
 
 }  // namespace journal

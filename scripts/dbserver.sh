@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # A private MariaDB server for tests, the demo and the benchmarks.
-#   dbserver.sh start DIR PORT   initialise DIR (once) and start mariadbd on
-#                                127.0.0.1:PORT with its own socket and pid file
+#   dbserver.sh start DIR PORT [stock]
+#                                initialise DIR (once) and start mariadbd on
+#                                127.0.0.1:PORT with its own socket and pid file;
+#                                the journal's cp1251 as the server's character
+#                                set, or with "stock" the defaults a packaged
+#                                server has (utf8mb4, strict sql_mode)
 #   dbserver.sh stop DIR         end the server started in DIR
 # The root account gets the password $VELKOR_DB_PASSWORD (default
 # "velkor-root") for TCP connections.
@@ -49,7 +53,10 @@ case "$cmd" in
     ;;
   start)
     port="${3:-}"
-    [ -n "$port" ] || { echo "usage: $0 start DIR PORT" >&2; exit 2; }
+    [ -n "$port" ] || { echo "usage: $0 start DIR PORT [stock]" >&2; exit 2; }
+    charset=(--character-set-server=cp1251 --collation-server=cp1251_general_ci)
+    [ "${4:-}" = stock ] &&
+      charset=(--character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci)
     server="$(find_bin mariadbd mysqld)"
     install_db="$(find_bin mariadb-install-db mysql_install_db)"
     client="$(find_bin mariadb mysql)"
@@ -66,7 +73,7 @@ case "$cmd" in
     fi
     "$server" --no-defaults --datadir="$data" --socket="$sock" --pid-file="$pidfile" \
       --port="$port" --bind-address=127.0.0.1 --skip-name-resolve "${user_opt[@]}" \
-      --character-set-server=cp1251 --collation-server=cp1251_general_ci \
+      "${charset[@]}" \
       --log-error="$log" --innodb-buffer-pool-size=64M --max-allowed-packet=64M \
       >/dev/null 2>&1 &
     server_pid=$!

@@ -13,8 +13,8 @@
 #include "core/schema.h"
 #include "grid/data_grid.h"
 #include "journal/form_edit_record.h"
+#include "journal/journal_controller.h"
 #include "journal/journal_view.h"
-#include "journal/record_editing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -42,8 +42,7 @@ int main(int argc, char** argv) {
     bench::SilentPrompter prompter;
     app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
     core::AppContext& context = window.context();
-    journal::TFormEditRecord editor(context.dataSets, context.session.connection(),
-                                    context.settings, prompter, &window);
+    journal::TFormEditRecord editor(prompter, &window);
     bench::Login login;
     login.answer = {suffix, user, password};
     window.setForms({nullptr, nullptr, &login, nullptr, &editor, nullptr});
@@ -55,8 +54,7 @@ int main(int argc, char** argv) {
     const QString source = QStringLiteral("Kantseliariia");
     QElapsedTimer t;
     std::vector<double> save, cli;
-    window.recordEditing().showEditor = [&] {
-        editor.FormShow();
+    window.journal().showEditor = [&] {
         editor.list(0)->setEditText(source);
         editor.edit(6)->setText(QStringLiteral("bench"));
         editor.edit(10)->setText(QStringLiteral("5"));
@@ -64,7 +62,7 @@ int main(int argc, char** argv) {
         return editor.ButOkClick();
     };
     for (int i = 0; i < runs; ++i) {
-        window.recordEditing().ActionAddRecordExecute();
+        window.journal().ActionAddRecordExecute();
         save.push_back(t.nsecsElapsed() / 1e9);
         cli.push_back(bench::timeCommandLineClient(
             server, db,

@@ -29,6 +29,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,16 +154,20 @@ TEST_F(MainWindow, RefusedQueryShowsTheGeneralErrorAndEmptiesTheGrid) {
 }
 
 TEST_F(MainWindow, InsertAndDeleteKeysReachTheEditingHandlersOnlyWhileTheJournalIsOpen) {
-    int adds = 0, deletes = 0;
-    window.journalView().addRecord = [&] { ++adds; };
-    window.journalView().deleteRecord = [&] { ++deletes; };
+    QSignalSpy adds(&window.journalView(), &journal::JournalView::addRequested);
+    QSignalSpy deletes(&window.journalView(), &journal::JournalView::deleteRequested);
     EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
     logIn();
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
+    // Delete reaches the program's own handler, which asks first.
+    prompter.yesNo = {false};
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Delete));
+    ASSERT_FALSE(prompter.shown().empty());
+    EXPECT_EQ(prompter.shown().back().text,
+              QString::fromUtf8("Удалить текущую запись из журнала?"));
     EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_F2));
-    EXPECT_EQ(adds, 1);
-    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(adds.count(), 1);
+    EXPECT_EQ(deletes.count(), 1);
 }
 
 TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
@@ -190,6 +195,29 @@ TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
     });
     window.ActionSelectData->trigger();
     EXPECT_EQ(window.context().selection.select_where(), " where pr_num = \"10\" ");
+}
+
+TEST_F(MainWindow, AHugeSelectionLeavesTheGridItsRows) {
+    journal::TFormDataSelect dialog(prompter, &window);
+    window.setForms({nullptr, &dialog, &login});
+    window.resize(1200, 800);
+    window.show();
+    logIn();
+    const QString huge(10000, QLatin1Char('7'));
+    QTimer::singleShot(0, [&] {
+        dialog.findChild<QTableWidget*>()->item(2, 1)->setText(huge);
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8("Продолжить")) b->click();
+    });
+    window.ActionSelectData->trigger();
+    QApplication::processEvents();
+    const QLabel& line = window.selectionLine();
+    EXPECT_TRUE(line.text().endsWith(QChar(0x2026)));
+    EXPECT_LE(line.text().size(), journal::JournalView::kSelectionChars + 1);
+    EXPECT_TRUE(line.toolTip().contains(huge));
+    EXPECT_LE(line.height(),
+              QFontMetrics(line.font()).lineSpacing() * journal::JournalView::kSelectionLines + 8);
+    EXPECT_GT(window.grid().height(), 400);
 }
 
 TEST_F(MainWindow, ClosingAsksAndWritesTheSettingsOnlyOnYes) {

@@ -128,3 +128,17 @@ TEST_F(VelkorArcTest, WrongUsagePrintsTheUsageAndExitsTwo) {
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
+
+TEST_F(VelkorArcTest, ListWritesControlCharactersOut) {
+    // A member named with an escape sequence and a line break, as a damaged
+    // or hostile archive may have it.
+    const QString name = QString::fromUtf8("a\x1b[2Jb\r\nc.sql");
+    file(name, "select 1;");
+    ASSERT_EQ(arc({"add", "j.arc", path(name), "--name-only"}).code, 0);
+    const ToolRun listed = arc({"list", "j.arc"});
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.startsWith(QString::fromUtf8("0\ta\\x1b[2Jb\\r\\nc.sql\t")))
+        << listed.out.toStdString();
+    EXPECT_EQ(listed.out.count('\n'), 1);
+    EXPECT_FALSE(listed.out.contains(QChar(0x1b)));
+}

@@ -1,5 +1,5 @@
-#include "tests/support/qt_printers.h"
 #include "core/codepage.h"
+#include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
@@ -21,5 +21,43 @@ TEST(CodePage, EveryByteRoundTrips) {
 }
 
 TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-    EXPECT_EQ(toCp1251(QString::fromUtf8("a€漢b")), QByteArray("a\x88?b"));
+    // One "?" for a character, also for one beyond the basic plane.
+    EXPECT_EQ(toCp1251(QString::fromUtf8("a€漢b😀c")), QByteArray("a\x88?b?c"));
+}
+
+TEST(CodePage, LookAlikesAreWrittenAsTheCodePagesOwnCharacters) {
+    struct Case {
+        const char* typed;
+        const char* stored;  // as it reads back
+    };
+    const Case cases[] = {
+        {"пʼять", "п’ять"},  // U+02BC, the Ukrainian apostrophe of some layouts
+        {"м′ята", "м’ята"},  // U+2032 prime
+        {"Вʹ", "В'"},        // U+02B9
+        {"ʻ‛x", "‘‘x"},      // U+02BB, U+201B
+        {"″ˮ‟", "\"\"“"},    // U+2033, U+02EE, U+201F
+        {"1‐2‑3−4", "1-2-3-4"},
+        {"1‒2―3", "1–2—3"},
+        {"a\u2007b\u2009c\u200Ad", "a b c d"},  // figure, thin, hair spaces
+        {"12\u202F000", "12\u00A0000"},         // narrow no-break space
+        // What the code page has stays as it is.
+        {"’‘“”„–—…«»№ ґҐ", "’‘“”„–—…«»№ ґҐ"},
+    };
+    for (const Case& c : cases) {
+        const QString typed = QString::fromUtf8(c.typed);
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(core::firstUncarried(typed), std::nullopt);
+        EXPECT_EQ(fromCp1251(toCp1251(typed)), QString::fromUtf8(c.stored));
+        EXPECT_EQ(core::asStored(typed), QString::fromUtf8(c.stored));
+        EXPECT_FALSE(toCp1251(typed).contains('?'));
+    }
+}
+
+TEST(CodePage, ACharacterWithoutEquivalentIsNamed) {
+    EXPECT_EQ(core::firstUncarried(QString::fromUtf8("п’ять 漢 x")), char32_t(0x6F22));
+    EXPECT_EQ(core::firstUncarried(QString::fromUtf8("ok😀")), char32_t(0x1F600));
+    EXPECT_EQ(core::uncarriedMessage(0x1F600),
+              QString::fromUtf8("Символ «😀» (U+1F600) нельзя сохранить: его нет в кодировке "
+                                "базы данных (Windows-1251).\nЗамените его или удалите."));
+    EXPECT_TRUE(core::uncarriedMessage(0x3A9).startsWith(QString::fromUtf8("Символ «Ω» (U+03A9)")));
 }

@@ -16,7 +16,7 @@ struct ParamCase {
 
 class SetConnectionParamTest : public ::testing::TestWithParam<ParamCase> {};
 
-TEST_P(SetConnectionParamTest, ReplacesFirstContainingLineOrAppends) {
+TEST_P(SetConnectionParamTest, ReplacesTheLineOfThatNameOrAppends) {
     const ParamCase& c = GetParam();
     Connection conn;
     conn.setParams(c.before);
@@ -34,12 +34,23 @@ INSTANTIATE_TEST_SUITE_P(
                   {"DriverName=MySQL", "HostName=b:3307", "Database=x"}},
         ParamCase{
             "append", {"DriverName=MySQL"}, "Password", "p", {"DriverName=MySQL", "Password=p"}},
-        // The search is a substring search: the first line naming it anywhere wins.
-        ParamCase{"substring",
+        // Only a line of that very name is replaced, never one that holds the
+        // name in its own name or in its value.
+        ParamCase{"exact name",
                   {"X_User_Name_Y=1", "User_Name=a"},
                   "User_Name",
                   "b",
-                  {"User_Name=b", "User_Name=a"}},
+                  {"X_User_Name_Y=1", "User_Name=b"}},
+        ParamCase{"name inside a value",
+                  {"HostName=h", "User_Name=xPasswordx"},
+                  "Password",
+                  "secret",
+                  {"HostName=h", "User_Name=xPasswordx", "Password=secret"}},
+        ParamCase{"line without a value",
+                  {"Password", "Database=x"},
+                  "Password",
+                  "p",
+                  {"Password=p", "Database=x"}},
         // ...and it is case-sensitive.
         ParamCase{"case", {"hostname=a"}, "HostName", "b", {"hostname=a", "HostName=b"}},
         ParamCase{"empty value", {"Password=old"}, "Password", "", {"Password="}}),

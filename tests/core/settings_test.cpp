@@ -143,13 +143,32 @@ TEST_F(SettingsFile, UnwritableFileIsIgnoredSilently) {
     EXPECT_FALSE(QFile::exists(nowhere + ".lock"));
 }
 
-TEST_F(SettingsFile, ZeroWidthsAreNeitherSavedNorRead) {
-    write("[Grid]\r\nCol0W=0\r\nCol1W=-5\r\nCol2W=77\r\n");
+TEST_F(SettingsFile, ZeroAndHugeWidthsAreNeitherSavedNorRead) {
+    write("[Grid]\r\nCol0W=0\r\nCol1W=-5\r\nCol2W=77\r\nCol3W=99999\r\nCol4W=4000\r\n");
     load();
-    EXPECT_EQ(widths, std::vector<int>({44, 200, 77, 190, 160, 150, 165, 114}));
+    EXPECT_EQ(widths, std::vector<int>({44, 200, 77, 190, 4000, 150, 165, 114}));
     Settings s;
     SaveSettings(path(), s, {0, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_TRUE(read().contains("Col0W=0\r\nCol1W=-5\r\nCol2W=77\r\n"));
+}
+
+TEST_F(SettingsFile, AnyLineEndingIsRead) {
+    struct Case {
+        const char* name;
+        const char* eol;
+    };
+    for (const Case c : {Case{"CR LF", "\r\n"}, Case{"LF", "\n"}, Case{"CR", "\r"}}) {
+        SCOPED_TRACE(c.name);
+        const QString eol = QString::fromLatin1(c.eol);
+        write("[MySQL]" + eol + "HostName=db.archive" + eol + "default_login=oksana" + eol +
+              "[main]" + eol + "auto_update_sprav=0" + eol + "[Grid]" + eol + "Col1W=222");
+        widths = core::designColumnWidths();
+        const Settings s = load();
+        EXPECT_EQ(s.HostName, "db.archive");
+        EXPECT_EQ(s.default_login, "oksana");
+        EXPECT_FALSE(s.auto_update_sprav);
+        EXPECT_EQ(widths[1], 222);
+    }
 }
 
 // A save that fails midway (here: the file size limit, as a full disk would)

@@ -2,7 +2,7 @@
 
 #include "core/data_sets.h"
 #include "core/schema.h"
-#include "journal/record_posting.h"
+#include "journal/record_store.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
 
@@ -29,14 +29,14 @@ void addRows(const QString& database, const QString& tag, int count, std::atomic
         ScriptedPrompter prompter;
         core::DataSets dataSets(conn);
         dataSets.journal().open();
-        journal::RecordPosting posting(dataSets, conn, prompter);
+        journal::RecordStore store(dataSets, conn, prompter);
         ++ready;
         while (ready.load() < 2) std::this_thread::yield();
         for (int i = 0; i < count; ++i) {
             dataSets.journal().append();
             dataSets.journal().setValue(core::schema::doc::doc_number,
                                         QVariant(tag + QString::number(i)));
-            dataSets.journal().post();
+            store.storeAndReport(dataSets.journal());
         }
         for (const auto& box : prompter.shown()) out.boxes << box.text;
     } catch (const std::exception& e) {

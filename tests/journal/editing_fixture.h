@@ -1,7 +1,7 @@
 #pragma once
 // A journal on the private server with everything record editing needs:
-// the seven datasets on one connection, the journal grid, stamping and
-// immediate apply, the editor and the editing actions.
+// the seven datasets on one connection, the journal controller with its
+// grid and store path, and the editor.
 
 #include "core/data_sets.h"
 #include "core/journal_selection.h"
@@ -9,9 +9,8 @@
 #include "core/settings_store.h"
 #include "grid/data_grid.h"
 #include "journal/form_edit_record.h"
+#include "journal/journal_controller.h"
 #include "journal/journal_view.h"
-#include "journal/record_editing.h"
-#include "journal/record_posting.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
@@ -29,9 +28,9 @@ inline QString u(const char* s) { return QString::fromUtf8(s); }
 
 class EditingTest : public ::testing::Test {
   protected:
-    EditingTest() : db(true) {}
+    explicit EditingTest(Server server = Server::Project) : db(true, "vt_", server) {}
     void SetUp() override {
-        openServer(conn, db.name());
+        openServer(conn, db.name(), db.server());
         ASSERT_TRUE(dataSets.OpenDataSets(core::schema::kReferenceTag, prompter));
         view.RunJournalQuery();
         editing.setEditor(&editor);
@@ -42,11 +41,10 @@ class EditingTest : public ::testing::Test {
         for (core::ClientDataSet* ds : dataSets.all())
             if (ds->tag() == core::schema::kReferenceTag) ds->refresh();
     }
-    // The next editor showing runs FormShow, lets the test fill the fields
-    // and presses "Сохранить" (or "Отменить").
+    // At the next showing of the editor (prepared by FormShow) the test
+    // fills the fields and presses "Сохранить" (or "Отменить").
     void nextEditor(std::function<void(journal::TFormEditRecord&)> fill, bool save = true) {
         editing.showEditor = [this, fill, save] {
-            editor.FormShow();
             if (fill) fill(editor);
             return save && editor.ButOkClick();
         };
@@ -75,10 +73,10 @@ class EditingTest : public ::testing::Test {
     core::DataSets dataSets{conn};
     grid::DataGrid grid;
     QLabel line;
-    journal::JournalView view{dataSets.journal(), selection, settings, grid, line, prompter};
-    journal::RecordPosting posting{dataSets, conn, prompter};
-    journal::TFormEditRecord editor{dataSets, conn, settings, prompter};
-    journal::RecordEditing editing{dataSets.journal(), view, prompter};
+    journal::TFormEditRecord editor{prompter};
+    journal::JournalController editing{dataSets, conn, selection, settings, grid, line, prompter};
+    journal::JournalView& view = editing.view();
+    journal::RecordStore& store = editing.store();
 };
 
 }  // namespace testing_support

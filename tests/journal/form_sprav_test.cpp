@@ -88,7 +88,7 @@ class FormSpravTest : public EditingTest {
             "select group_concat(source_name order by source_name) from sprav_source_list");
     }
 
-    TFormSprav form{dataSets, prompter};
+    TFormSprav form{dataSets, store, prompter};
 };
 
 TEST_F(FormSpravTest, OpensOnTheExpertsFirstAndOnTheLastTabAfterwards) {

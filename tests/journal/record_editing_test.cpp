@@ -132,7 +132,6 @@ TEST_F(EditingTest, NumbersAreBroughtToTheirBoundsAndTextsCutAtTheirWidths) {
 TEST_F(EditingTest, ANonDateKeepsTheEditorOpen) {
     nextEditor(nullptr);
     editing.showEditor = [this] {
-        editor.FormShow();
         setText(DocDate, "31.02.2011");
         EXPECT_FALSE(editor.ButOkClick());
         setText(DocDate, "");
@@ -273,21 +272,32 @@ TEST_F(EditingTest, AChangeAnotherUserMadeFirstIsShownAndStaysMarked) {
     EXPECT_FALSE(view.model().index(1, 0).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(serverValue("select doc_number from doc_list where Rec_IDN = 1"), "other");
 
-    // A later change of another row still goes through, and the stuck one
-    // is named again rather than passed over.
+    // A later change of another row still goes through, and the refusal
+    // already shown is not shown again: the stuck change is not re-sent.
     journal().setCurrent(1);
     nextEditor([this](auto&) { setText(DocNum, "z"); });
     editing.ActionEditRecordExecute();
     EXPECT_EQ(serverValue("select doc_number from doc_list where Rec_IDN = 2"), "z");
-    EXPECT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.shown().size(), 1u);
     EXPECT_FALSE(journal().rowPending(1));
+    EXPECT_TRUE(journal().rowPending(0));
 
-    // Deleting a row another user deleted is reported likewise.
+    // Storing the stuck row again tries it again, and says so once more.
+    journal().setCurrent(0);
+    nextEditor([this](auto&) { setText(DocNum, "mine2"); });
+    editing.ActionEditRecordExecute();
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.shown()[1].text, prompter.shown()[0].text);
+
+    // Deleting a row another user deleted is reported likewise, once.
     db.exec("delete from doc_list where Rec_IDN = 2");
+    journal().setCurrent(1);
     prompter.yesNo = {true};
     editing.ActionDeleteRecordExecute();
     ASSERT_EQ(prompter.shown().size(), 4u);
-    EXPECT_TRUE(prompter.shown()[3].text.contains(u("удаление записи № 2.")));
+    EXPECT_EQ(prompter.shown()[3].text,
+              u("Не сохранено на сервере: удаление записи № 2.\nДругой пользователь изменил или "
+                "удалил эту запись. Перечитайте журнал (Выбор данных)."));
 
     reread();
     EXPECT_EQ(journal().pendingCount(), 0);
@@ -368,7 +378,6 @@ TEST_F(EditingTest, AStampingFailureOffersTheEditorAgainWithWhatWasTyped) {
     int showings = 0;
     QString shownAgain;
     editing.showEditor = [&] {
-        editor.FormShow();
         if (showings++ == 0)
             setText(DocNum, "typed");
         else
@@ -398,6 +407,186 @@ TEST_F(EditingTest, ALongListItemIsCutInTheRecordAndNotAddedAgain) {
     editing.ActionAddRecordExecute();
     EXPECT_EQ(serverValue("select char_length(doc_caption) from doc_list"), "100");
     EXPECT_EQ(serverCount("sprav_doctype_list"), 1);
+
+    // The record's cut text is that item: saving the record again adds
+    // no near-duplicate.
+    settings.values().auto_update_sprav = true;
+    nextEditor([this](auto&) { setText(DocNum, "again"); });
+    editing.ActionEditRecordExecute();
+    EXPECT_EQ(serverCount("sprav_doctype_list"), 1);
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The server's own reading of every journal column but the ones named,
+// NULL and empty text told apart.
+QString columnsExceptSql(const QStringList& skip) {
+    QStringList cols;
+    for (const auto& c : core::schema::columnsOf(core::schema::kJournalTable))
+        if (!skip.contains(QString::fromLatin1(c.name)))
+            cols << QStringLiteral("quote(%1)").arg(QString::fromLatin1(c.name));
+    return "select concat_ws('|', " + cols.join(", ") + ") from doc_list";
+}
+
+// A user's way through the editor: Enter from field to field, typing into
+// the ones given, and Enter on "Сохранить".
+bool enterThrough(journal::TFormEditRecord& editor, const QMap<int, QString>& typed) {
+    editor.show();
+    editor.activateWindow();
+    if (!QTest::qWaitForWindowActive(&editor)) return false;
+    for (int i = 0; i < 17; ++i) {
+        QWidget* w = QApplication::focusWidget();
+        if (typed.contains(i)) {
+            auto* line = qobject_cast<QLineEdit*>(w);
+            if (!line) line = editor.list(i)->lineEdit();
+            line->selectAll();
+            QTest::keyClick(line, Qt::Key_Delete);
+            testing_support::typeText(line, typed[i]);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // on "Сохранить"
+    return editor.result() == QDialog::Accepted;
+}
+
+TEST_F(EditingTest, AnEditWritesOnlyTheFieldsTheUserChanged) {
+    // Values the editor cannot show as they are, or that it would bring to
+    // its bounds: an empty text beside NULL, a zero and a partial date, out
+    // of range numbers.
+    db.exec("set session sql_mode = ''");
+    db.exec(
+        "insert into doc_list (Rec_IDN, doc_source, pr_date, pr_num, parent_name, parent_place,"
+        " doc_caption, doc_number, doc_date, doc_start_year, doc_stop_year, shtuk_count,"
+        " paper_count, expert_fio, adv_info)"
+        " values (3, '', '0000-00-00', NULL, '', NULL, 'Акт', 'old', '2012-00-00', 1850, 3100,"
+        " 1500000000, -7, '', 'x  ')");
+    reread();
+    const QStringList changing = {"doc_number", "post_user", "post_moment"};
+    const QString before = serverValue(columnsExceptSql(changing));
+    const QString colum3 = journal().value(doc::Colum3).asText();
+    const QString colum6 = journal().value(doc::Colum6).asText();
+
+    editing.showEditor = [this] { return enterThrough(editor, {{DocNum, "new"}}); };
+    editing.ActionEditRecordExecute();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(serverValue("select doc_number from doc_list"), "new");
+    EXPECT_EQ(serverValue(columnsExceptSql(changing)), before);
+    EXPECT_EQ(serverValue("select post_user = user() from doc_list"), "1");
+    EXPECT_EQ(journal().value(doc::Colum3).asText(), colum3);
+    EXPECT_EQ(journal().value(doc::Colum6).asText(), colum6);
+
+    // A number the user does type is still brought to its bound.
+    editing.showEditor = [this] { return enterThrough(editor, {{StartYear, "1850"}}); };
+    editing.ActionEditRecordExecute();
+    EXPECT_EQ(serverValue("select concat_ws('|', doc_start_year, doc_stop_year) from doc_list"),
+              "1900|3100");
+}
+
+TEST_F(EditingTest, AFailedPreparationShowsItsErrorAndTouchesNothing) {
+    db.exec("insert into doc_list (Rec_IDN, doc_number) values (1, 'last')");
+    reread();
+    // The editor has shown this record: its controls hold its texts.
+    nextEditor(nullptr);
+    editing.ActionEditRecordExecute();
+    ASSERT_TRUE(prompter.shown().empty());
+
+    struct Case {
+        const char* name;
+        std::function<void()> breakIt;
+    };
+    const Case cases[] = {
+        {"a missing reference table", [this] { db.exec("rename table sprav_place_list to gone"); }},
+        {"a lost connection",
+         [this] {
+             auto r = conn.query(QByteArray("select connection_id()"));
+             ASSERT_TRUE(r->next());
+             db.exec("kill " + r->field(0).asText());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.breakIt();
+        const std::size_t boxes = prompter.shown().size();
+        bool shown = false;
+        editing.showEditor = [&] {
+            shown = true;
+            return editor.ButOkClick();
+        };
+        editing.ActionAddRecordExecute();
+        editing.ActionEditRecordExecute();
+        EXPECT_FALSE(shown);
+        ASSERT_EQ(prompter.shown().size(), boxes + 2);
+        EXPECT_EQ(prompter.shown()[boxes].caption, u("Журнал учета документов"));
+        EXPECT_EQ(journal().rowCount(), 1);
+        EXPECT_EQ(journal().state(), core::ClientDataSet::State::Browse);
+        EXPECT_EQ(journal().pendingCount(), 0);
+        EXPECT_EQ(grid.rowCount(), 1);
+        EXPECT_EQ(serverValue("select concat(count(*), max(doc_number)) from doc_list"), "1last");
+    }
+}
+
+TEST_F(EditingTest, LookAlikesAreStoredAsTheCodePageHasThemAndOfferedOnce) {
+    settings.values().auto_update_sprav = true;
+    // U+02BC, as some Ukrainian keyboard layouts type the apostrophe.
+    const QString typed = u("Вʼязка справ");
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        editing.showEditor = [&] { return enterThrough(editor, {{Notes, typed}}); };
+        editing.ActionAddRecordExecute();
+        EXPECT_TRUE(prompter.shown().empty());
+        EXPECT_EQ(serverCount("sprav_adv_info"), 1);
+        EXPECT_EQ(dataSets.referenceList("sprav_adv_info").pendingCount(), 0);
+    }
+    EXPECT_EQ(serverValue("select group_concat(distinct hex(adv_info)) from doc_list"),
+              "C292FFE7EAE020F1EFF0E0E2");  // "В’язка справ" in Windows-1251
+    EXPECT_EQ(serverValue("select hex(comment_list) from sprav_adv_info"),
+              "C292FFE7EAE020F1EFF0E0E2");
+}
+
+TEST_F(EditingTest, ACharacterTheDatabaseCannotHoldIsRefusedAndNothingIsSent) {
+    settings.values().auto_update_sprav = true;
+    int showings = 0;
+    editing.showEditor = [&] {
+        if (showings++ == 0) {
+            // Refused: the editor stays open with what was typed.
+            setText(Caption, u("Опис 漢"));
+            setText(Notes, u("нове"));
+            EXPECT_FALSE(editor.ButOkClick());
+            EXPECT_EQ(editor.list(Caption)->currentText(), u("Опис 漢"));
+            return false;  // the user gives up
+        }
+        return true;
+    };
+    editing.ActionAddRecordExecute();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].caption, u("Ошибка"));
+    EXPECT_EQ(prompter.shown()[0].text,
+              u("Назва документа:\nСимвол «漢» (U+6F22) нельзя сохранить: его нет в кодировке "
+                "базы данных (Windows-1251).\nЗамените его или удалите."));
+    EXPECT_EQ(serverCount("doc_list"), 0);
+    EXPECT_EQ(serverCount("sprav_adv_info"), 0);
+    EXPECT_EQ(serverCount("sprav_doctype_list"), 0);
+    EXPECT_EQ(journal().rowCount(), 0);
+}
+
+TEST_F(EditingTest, ALongTypedListTextGoesIntoTheListAsTheRecordHoldsIt) {
+    settings.values().auto_update_sprav = true;
+    const QString longName = QString(150, QChar(u'н'));
+    nextEditor([&](auto&) { setText(Caption, longName); });
+    editing.ActionAddRecordExecute();
+    EXPECT_EQ(serverValue("select char_length(doc_caption) from doc_list"), "100");
+    EXPECT_EQ(serverValue("select char_length(type_name) from sprav_doctype_list"), "100");
+
+    // Saving the record again, or typing the long text again, adds nothing.
+    nextEditor([this](auto&) { setText(DocNum, "2"); });
+    editing.ActionEditRecordExecute();
+    nextEditor([&](auto&) { setText(Caption, longName); });
+    editing.ActionAddRecordExecute();
+    EXPECT_EQ(serverCount("sprav_doctype_list"), 1);
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 }  // namespace

@@ -10,22 +10,31 @@
 
 namespace testing_support {
 
-QString serverHost();  // host:port
+// The project's server (cp1251), or the one started with a packaged
+// server's defaults (utf8mb4, strict sql_mode), which tests built with
+// velkor_add_test(... STOCK) have.
+enum class Server { Project, Stock };
+
+QString serverHost(Server server = Server::Project);  // host:port
 QString serverUser();
 QString serverPassword();
 QString sourceDir();  // the project's source folder
 
 // A connection's parameter list pointed at the test server and database.
-QStringList serverParams(const QString& database = QString());
+QStringList serverParams(const QString& database = QString(), Server server = Server::Project);
 
 // Opens a connection to the test server; fails the test when none answers.
-void openServer(core::Connection& c, const QString& database = QString());
+void openServer(core::Connection& c, const QString& database = QString(),
+                Server server = Server::Project);
 
 // A database with a unique name, created on construction and dropped on
 // destruction. `withTemplate` creates the journal tables from the template.
 class TempDatabase {
   public:
-    explicit TempDatabase(bool withTemplate = true, const QString& prefix = "vt_");
+    // On the stock server the database takes that server's default
+    // character set, as one created there without naming one does.
+    explicit TempDatabase(bool withTemplate = true, const QString& prefix = "vt_",
+                          Server server = Server::Project);
     ~TempDatabase();
     TempDatabase(const TempDatabase&) = delete;
     TempDatabase& operator=(const TempDatabase&) = delete;
@@ -34,8 +43,11 @@ class TempDatabase {
     core::Connection& connection() { return admin_; }  // open on this database
     void exec(const QString& sql) { admin_.execute(sql); }
 
+    Server server() const { return server_; }
+
   private:
     QString name_;
+    Server server_;
     core::Connection admin_;
 };
 

@@ -31,6 +31,33 @@ int failure(const QString& message) {
 
 QString argument(const char* arg) { return QString::fromLocal8Bit(arg); }
 
+// A member name as the terminal may show it: control characters (an escape
+// sequence, a carriage return) written out, never sent to the terminal.
+QString printable(const QString& name) {
+    QString out;
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x20 && u != 0x7F && !(u >= 0x80 && u < 0xA0)) {
+            out += c;
+            continue;
+        }
+        switch (u) {
+            case '\t':
+                out += QStringLiteral("\\t");
+                break;
+            case '\r':
+                out += QStringLiteral("\\r");
+                break;
+            case '\n':
+                out += QStringLiteral("\\n");
+                break;
+            default:
+                out += QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
+}
+
 int list(const QString& path) {
     const backup::TArchive arc(path, false);
     if (!arc.IsValid()) return failure(arc.ErrorText());
@@ -40,8 +67,8 @@ int list(const QString& path) {
                                      std::uint32_t(stored[2]) << 16 |
                                      std::uint32_t(stored[3]) << 24;
         std::printf("%d\t%s\t%zu\t%u\n", arc.Entry(i).index,
-                    core::fromCp1251(arc.Entry(i).Name()).toLocal8Bit().constData(), stored.size(),
-                    length);
+                    printable(core::fromCp1251(arc.Entry(i).Name())).toLocal8Bit().constData(),
+                    stored.size(), length);
     }
     return 0;
 }

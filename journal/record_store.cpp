@@ -1,4 +1,4 @@
-#include "journal/record_posting.h"
+#include "journal/record_store.h"
 
 #include "core/logging.h"
 #include "core/schema.h"
@@ -77,33 +77,66 @@ QString refusalText(const core::ClientDataSet& dataSet,
     return text;
 }
 
-RecordPosting::RecordPosting(core::DataSets& dataSets, core::Connection& connection,
-                             core::Prompter& prompter)
-    : dataSets_(dataSets), connection_(connection), prompter_(prompter) {
-    dataSets_.journal().addBeforePost(
-        [this](core::ClientDataSet& ds) { Before_doc_list_post(ds, connection_); });
-    for (core::ClientDataSet* ds : dataSets_.all()) {
-        ds->addAfterPost([this](core::ClientDataSet& d) { OnSpravUpdate(d); });
-        ds->addAfterDelete([this](core::ClientDataSet& d) { OnSpravUpdate(d); });
-    }
+RecordStore::RecordStore(core::DataSets& dataSets, core::Connection& connection,
+                         core::Prompter& prompter)
+    : dataSets_(dataSets), connection_(connection), prompter_(prompter) {}
+
+bool RecordStore::isJournal(const core::ClientDataSet& dataSet) const {
+    return &dataSet == &dataSets_.journal();
 }
 
-void RecordPosting::OnSpravUpdate(core::ClientDataSet& dataSet) {
-    // A renumbered row is posted from inside the loop below, which sends it.
-    if (sending_) return;
-    sending_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{sending_};
+namespace {
+bool editing(const core::ClientDataSet& ds) {
+    return ds.state() == core::ClientDataSet::State::Edit ||
+           ds.state() == core::ClientDataSet::State::Insert;
+}
 
-    const bool isJournal = &dataSet == &dataSets_.journal();
+// A refusal before anything was stored: shown like any error an action
+// raises, with the program's title.
+StoreResult notStored(const QString& text, bool connectionLost = false) {
+    StoreResult r;
+    r.outcome = StoreResult::Outcome::NotStored;
+    r.caption = QString::fromUtf8(core::kAppTitle);
+    r.text = text;
+    r.connectionLost = connectionLost;
+    return r;
+}
+}  // namespace
+
+StoreResult RecordStore::store(core::ClientDataSet& dataSet) {
+    if (editing(dataSet)) {
+        try {
+            if (isJournal(dataSet)) Before_doc_list_post(dataSet, connection_);
+            dataSet.post();
+        } catch (const core::DbError& e) {
+            qCWarning(core::lcDb) << dataSet.name() << "row not stored:" << e.number()
+                                  << e.message();
+            return notStored(e.message(), e.connectionLost());
+        } catch (const core::DataSetError& e) {
+            return notStored(e.message());
+        } catch (const std::exception& e) {
+            return notStored(QString::fromLocal8Bit(e.what()));
+        }
+    }
+    return OnSpravUpdate(dataSet);
+}
+
+StoreResult RecordStore::remove(core::ClientDataSet& dataSet) {
+    try {
+        dataSet.remove();
+    } catch (const core::DataSetError& e) {
+        return notStored(e.message());
+    }
+    return OnSpravUpdate(dataSet);
+}
+
+StoreResult RecordStore::OnSpravUpdate(core::ClientDataSet& dataSet) {
     core::ClientDataSet::ApplyResult result;
     for (int round = 0;; ++round) {
         // Every pending change is tried, so that one stuck change does not
         // hold back the ones made after it.
         result = dataSet.applyUpdates(-1);
-        if (result.ok()) return;
+        if (result.ok()) return {};
         const core::ClientDataSet::Refusal* taken = nullptr;
         for (const auto& r : result.refusals)
             if (r.kind == core::ClientDataSet::Refusal::Insert && r.number == kDuplicateKey &&
@@ -111,7 +144,7 @@ void RecordPosting::OnSpravUpdate(core::ClientDataSet& dataSet) {
                 taken = &r;
                 break;
             }
-        if (!isJournal || !taken || round >= kRenumberings) break;
+        if (!isJournal(dataSet) || !taken || round >= kRenumberings) break;
         // Two clients that keep taking the same number do so in step; a
         // short pause of chance length puts them out of step.
         const int pauseMs = int(QRandomGenerator::global()->bounded(2 << std::min(round, 5)));
@@ -125,16 +158,31 @@ void RecordPosting::OnSpravUpdate(core::ClientDataSet& dataSet) {
     }
     for (const auto& r : result.refusals)
         qCWarning(core::lcDb) << dataSet.name() << "change not saved:" << r.number << r.message;
-    core::ErrorBox(prompter_, refusalText(dataSet, result));
+    // Shown once: the refused changes wait until the user acts on their rows.
+    dataSet.holdPending();
+    StoreResult r;
+    r.outcome = StoreResult::Outcome::Refused;
+    r.caption = QStringLiteral("Ошибка");
+    r.text = refusalText(dataSet, result);
+    r.connectionLost = !connection_.isOpen();
+    return r;
 }
 
-void RecordPosting::renumber(core::ClientDataSet& journal, int row) {
+bool RecordStore::report(const StoreResult& result) {
+    if (result.ok()) return true;
+    prompter_.error(result.caption, result.text);
+    return false;
+}
+
+void RecordStore::renumber(core::ClientDataSet& journal, int row) {
     const int keep = journal.current();
     journal.setCurrent(row);
     journal.edit();
     journal.setValue(doc::Rec_IDN, QVariant());
     try {
-        journal.post();  // stamping gives the row the new largest number plus one
+        // Stamping gives the row the new largest number plus one.
+        Before_doc_list_post(journal, connection_);
+        journal.post();
     } catch (...) {
         journal.cancel();
         journal.setCurrent(keep);

@@ -1,0 +1,138 @@
+#include "journal/journal_controller.h"
+
+#include "core/schema.h"
+#include "dialogs/general_error.h"
+#include "journal/form_edit_record.h"
+
+namespace journal {
+
+namespace {
+bool editing(const core::ClientDataSet& ds) {
+    return ds.state() == core::ClientDataSet::State::Edit ||
+           ds.state() == core::ClientDataSet::State::Insert;
+}
+
+int journalWidth(int field) {
+    const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
+    return columns[std::size_t(field)].width;
+}
+}  // namespace
+
+JournalController::JournalController(core::DataSets& dataSets, core::Connection& connection,
+                                     core::JournalSelection& selection,
+                                     core::SettingsStore& settings, grid::DataGrid& grid,
+                                     QLabel& selectionLine, core::Prompter& prompter,
+                                     QObject* parent)
+    : QObject(parent),
+      dataSets_(dataSets),
+      connection_(connection),
+      settings_(settings),
+      prompter_(prompter),
+      store_(dataSets, connection, prompter),
+      view_(std::make_unique<JournalView>(dataSets.journal(), selection, settings, grid,
+                                          selectionLine, prompter)) {
+    showEditor = [this] { return editor_ && editor_->exec() == QDialog::Accepted; };
+    connect(view_.get(), &JournalView::addRequested, this,
+            [this] { dialogs::guarded(prompter_, [this] { ActionAddRecordExecute(); }); });
+    connect(view_.get(), &JournalView::deleteRequested, this,
+            [this] { dialogs::guarded(prompter_, [this] { ActionDeleteRecordExecute(); }); });
+}
+
+JournalController::~JournalController() = default;
+
+std::optional<EditorLists> JournalController::prepareEditor() {
+    if (!editor_) return std::nullopt;
+    try {
+        return readEditorLists(connection_, dataSets_);
+    } catch (...) {
+        // Nothing has been touched yet: no row added, none in editing.
+        dialogs::showGeneralError(prompter_, dialogs::currentErrorText());
+        return std::nullopt;
+    }
+}
+
+void JournalController::ActionAddRecordExecute() {
+    core::ClientDataSet& journal = dataSets_.journal();
+    if (!journal.isActive()) return;
+    std::optional<EditorLists> lists = prepareEditor();
+    if (!lists) return;
+    journal.append();
+    editUntilStored(*lists);
+}
+
+void JournalController::ActionEditRecordExecute() {
+    core::ClientDataSet& journal = dataSets_.journal();
+    if (!journal.isActive() || !view_->currentShown()) return;
+    std::optional<EditorLists> lists = prepareEditor();
+    if (!lists) return;
+    journal.edit();
+    editUntilStored(*lists);
+}
+
+void JournalController::editUntilStored(EditorLists& lists) {
+    core::ClientDataSet& journal = dataSets_.journal();
+    try {
+        while (true) {
+            editor_->FormShow(lists, journal);
+            if (!showEditor()) {
+                journal.cancel();
+                return;
+            }
+            if (!editing(journal)) return;
+            for (const FieldChange& change : editor_->changes())
+                journal.setValue(change.field, change.value);
+            if (settings_.values().auto_update_sprav) growLists(lists);
+            const StoreResult result = store_.store(journal);
+            store_.report(result);
+            if (result.stored()) return;
+            // Not stored (stamping failed): the row keeps what was typed and
+            // the editor is offered again, unless the server is gone.
+            if (result.connectionLost) {
+                journal.cancel();
+                return;
+            }
+        }
+    } catch (...) {
+        if (editing(journal)) journal.cancel();
+        throw;
+    }
+}
+
+void JournalController::growLists(EditorLists& lists) {
+    const auto& texts = editor_->listTexts();
+    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
+        const EditorField& f = kEditorFields[i];
+        if (f.control != EditorControl::List) continue;
+        const std::size_t n = std::size_t(f.list);
+        QStringList& items = lists.lists[n];
+        const std::optional<QString> entry =
+            autoFillEntry(texts[n].text, texts[n].chosen, journalWidth(f.field), items);
+        if (!entry) continue;
+        core::ClientDataSet& list =
+            dataSets_.referenceList(QString::fromLatin1(kEditorListTables[n]));
+        if (!list.isActive()) continue;
+        list.append();
+        try {
+            list.setValue(0, *entry);
+        } catch (...) {
+            list.cancel();
+            throw;
+        }
+        const StoreResult result = store_.store(list);
+        if (!result.stored()) list.cancel();
+        store_.report(result);
+        // Offered from now on, also when the editor is shown again.
+        items << *entry;
+    }
+}
+
+void JournalController::ActionDeleteRecordExecute() {
+    core::ClientDataSet& journal = dataSets_.journal();
+    if (!journal.isActive() || !view_->currentShown()) return;
+    if (!prompter_.destructiveQuestion(QStringLiteral("Удалить запись"),
+                                       QStringLiteral("Удалить текущую запись из журнала?")))
+        return;
+    store_.report(store_.remove(journal));
+}
+
+}  // namespace journal
