@@ -103,6 +103,10 @@ DataGrid::DataGrid(QWidget* parent)
         view->crossMove = [this](GridView::Step step, Qt::KeyboardModifiers modifiers) {
             return crossMove(step, modifiers);
         };
+        view->editAcross = [this](const QModelIndex& index) {
+            const int c = columnOfSection(index.column());
+            if (c >= 0) viewOf(c)->edit(index);
+        };
         view->focusEntered = [this, view] {
             const int c = columnOfSection(view->currentIndex().column());
             if (c >= 0 && viewOf(c) != view) viewOf(c)->setFocus();
@@ -461,6 +465,18 @@ bool DataGrid::setCurrentSourceRow(int row) {
     left_->scrollTo(shown);
     right_->scrollTo(shown);
     return true;
+}
+
+bool DataGrid::commitOpenEditor() {
+    // The halves share the current cell; the editor lies in the half that
+    // shows its column.
+    const bool frozen = left_->commitOpenEditor();
+    return right_->commitOpenEditor() || frozen;
+}
+
+bool DataGrid::discardOpenEditor() {
+    const bool frozen = left_->discardOpenEditor();
+    return right_->discardOpenEditor() || frozen;
 }
 
 void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex& previous) {

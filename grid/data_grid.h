@@ -82,6 +82,12 @@ class DataGrid : public QFrame {
     bool setCurrentSourceRow(int row);
     QModelIndex mapToSource(const QModelIndex& shownIndex) const;
 
+    // The cell editor open in either half: commitOpenEditor puts what was
+    // typed into the model, discardOpenEditor drops it; both close the editor.
+    // False when none was open.
+    bool commitOpenEditor();
+    bool discardOpenEditor();
+
     // Looks for the text from the cell after the current one on, row by row,
     // wrapping around; makes the found cell current. False when nothing matches.
     bool findNext(const FindOptions& options);

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QMetaProperty>
 #include <QStyle>
 #include <QTextLayout>
 #include <QToolTip>
@@ -75,6 +76,20 @@ bool GridCellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     if (event->type() == QEvent::ToolTip && showWholeText(view, option, index, event->globalPos()))
         return true;
     return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+void GridCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const {
+    // Tab and the arrow keys pass through cells, each opening and closing an
+    // editor; written back untyped, its text would turn an empty number into
+    // 0 and an empty value into an empty text, and put the row into editing.
+    const QByteArray property = editor->metaObject()->userProperty().name();
+    if (!property.isEmpty()) {
+        const QString typed = editor->property(property.constData()).toString();
+        const QVariant held = index.data(Qt::EditRole);
+        if (held.isNull() ? typed.isEmpty() : typed == held.toString()) return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
 }
 
 }  // namespace grid

@@ -3,6 +3,7 @@
 #include "grid/grid_cell_delegate.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <optional>
 
@@ -64,6 +65,30 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     horizontalScrollBar()->setValue(across);
 }
 
+QWidget* GridView::openEditor() const {
+    if (state() != EditingState) return nullptr;
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? indexWidget(current) : nullptr;
+}
+
+bool GridView::commitOpenEditor() {
+    const QPointer<QWidget> editor = openEditor();
+    if (!editor) return false;
+    commitData(editor);
+    // Committing may have closed it already (a message box taking the focus).
+    if (editor) closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+bool GridView::discardOpenEditor() {
+    QWidget* editor = openEditor();
+    if (!editor) return false;
+    // Closing takes the editor off the view and the delegate's focus watch
+    // before its focus goes, so the focus loss commits nothing.
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
 void GridView::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     Q_EMIT keyPressed(event);
@@ -120,14 +145,40 @@ QItemSelectionModel::SelectionFlags GridView::selectingCommand() const {
     return flags;
 }
 
-// A key that moves the cursor into the other half has Qt select whatever
-// lies at the new cell's place in this half, where that cell is hidden: the
-// top row, as it turns out. Its row is meant.
+// The highlight is the current row's. A key that moves the cursor into the
+// other half has Qt select whatever lies at the new cell's place in this
+// half, where that cell is hidden: the top row, as it turns out. And a click
+// selects the row under the mouse after it made the clicked row current,
+// when that row may have moved: the move can drop a row above it.
 void GridView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
     const QModelIndex current = currentIndex();
-    if (current.isValid() && horizontalHeader()->isSectionHidden(current.column()))
+    if (current.isValid() && (selectionMode() == SingleSelection ||
+                              horizontalHeader()->isSectionHidden(current.column())))
         return selectionModel()->select(current, command);
     QTableView::setSelection(rect, command);
+}
+
+// Tab and Backtab in an editor go on editing in the next cell. Qt opens that
+// cell's editor in this half even when the cell lies in the other one, where
+// nobody sees it, and even when the move to it was refused and the cursor
+// stayed where it was.
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (hint != QAbstractItemDelegate::EditNextItem &&
+        hint != QAbstractItemDelegate::EditPreviousItem)
+        return QTableView::closeEditor(editor, hint);
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const QModelIndex next = moveCursor(
+        hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!next.isValid()) return;
+    const QPersistentModelIndex target(next);
+    selectionModel()->setCurrentIndex(target, selectingCommand());
+    if (!target.isValid() || currentIndex() != target || editTriggers() & CurrentChanged ||
+        !(target.flags() & Qt::ItemIsEditable))
+        return;
+    if (!horizontalHeader()->isSectionHidden(target.column()))
+        edit(target);
+    else if (editAcross)
+        editAcross(target);
 }
 
 void GridView::updateGeometries() {

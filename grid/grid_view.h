@@ -30,6 +30,15 @@ class GridView : public QTableView {
     // that picking a frozen cell leaves the scrolling half where it was.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
+    // The editor open on the current cell, with what was typed into it, goes
+    // into the model and closes. False when no editor was open. Callers that
+    // act on the model from controls that leave the focus in the editor
+    // (tool buttons without focus) commit it first.
+    bool commitOpenEditor();
+    // The editor open on the current cell closes without touching the model;
+    // nor will it commit when it loses the focus afterwards.
+    bool discardOpenEditor();
+
     // Cursor moves that may cross from one half into the other.
     enum class Step { Left, Right, Next, Previous, Home, End };
     // Set by the grid: moves the cursor across both halves; an invalid result
@@ -37,6 +46,8 @@ class GridView : public QTableView {
     std::function<QModelIndex(Step, Qt::KeyboardModifiers)> crossMove;
     // Set by the grid: called when the view gets the focus.
     std::function<void()> focusEntered;
+    // Set by the grid: opens the editor of a cell the other half shows.
+    std::function<void(const QModelIndex&)> editAcross;
 
   Q_SIGNALS:
     // Sent before the view handles a key; accepting the event consumes it.
@@ -51,8 +62,11 @@ class GridView : public QTableView {
         const QModelIndex& index, const QEvent* event = nullptr) const override;
     void updateGeometries() override;
     void focusInEvent(QFocusEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
   private:
+    QWidget* openEditor() const;
+
     QHash<int, Qt::Alignment> alignments_;
 };
 

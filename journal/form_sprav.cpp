@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -61,9 +62,14 @@ TFormSprav::TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Promp
         buildTab(t, QString::fromLatin1(kTabInfo[std::size_t(t)].table),
                  QString::fromUtf8(kTabInfo[std::size_t(t)].caption),
                  QString::fromUtf8(kTabInfo[std::size_t(t)].line));
-    // Leaving a tab leaves its grid.
+    // Leaving a tab leaves its grid; a row there that cannot be stored keeps
+    // the user on that tab.
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int now) {
-        if (lastTab_ >= 0 && lastTab_ != now) settle(lastTab_);
+        const int left = lastTab_;
+        if (left >= 0 && left != now && !acting(left, [&] { return settle(left); })) {
+            PageControl->setCurrentIndex(left);
+            return;
+        }
         lastTab_ = now;
     });
 
@@ -134,20 +140,15 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
 
     core::ClientDataSet& ds = *tab.list;
     grid::DataGrid* g = tab.grid;
-    // The grid's current row is the list's current row; moving to another
-    // row stores the row being edited, and a refused store keeps the grid
-    // on that row.
-    connect(g, &grid::DataGrid::currentRowChanged, this, [this, t, &ds, g](int row) {
-        if (row < 0 || row == ds.current()) return;
-        if (editing(ds) && !settle(t)) {
-            g->setCurrentSourceRow(ds.current());
-            return;
-        }
-        dialogs::guarded(prompter_, [&] { ds.setCurrent(row); });
-        if (ds.current() != row) g->setCurrentSourceRow(ds.current());
+    // The grid's current row is the list's current row. A move in the grid
+    // is the user's move of the list (the cell being typed into has gone
+    // into its row by then); a row that cannot be stored keeps the grid on it.
+    connect(g, &grid::DataGrid::currentRowChanged, this, [this, t](int row) {
+        if (acting_ || row < 0 || row == list(t).current()) return;
+        acting(t, [&] { return moveTo(t, row); });
     });
-    connect(&ds, &core::ClientDataSet::currentChanged, g, [&ds, g](int row) {
-        if (row >= 0 && row != g->currentSourceRow()) g->setCurrentSourceRow(row);
+    connect(&ds, &core::ClientDataSet::currentChanged, g, [this, t] {
+        if (!acting_) followList(t);
     });
     connect(g, &grid::DataGrid::keyPressed, this, [this, t](QKeyEvent* e) {
         if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
@@ -173,48 +174,40 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
 
 void TFormSprav::press(int t, Button b) {
     core::ClientDataSet& ds = list(t);
-    dialogs::guarded(prompter_, [&] {
-        if (!ds.isActive()) return;
-        // Moving and inserting leave the row: it is stored (or, untouched
-        // and new, dropped) first, and stays when it cannot be stored.
-        const bool leaves = b == First || b == Prior || b == Next || b == Last || b == Insert;
-        if (leaves && !settle(t)) return;
+    acting(t, [&] {
+        // The buttons take no focus, so the cell being typed into is still
+        // open: what it holds belongs to the row before the button acts.
+        if (b == Cancel)
+            grid(t)->discardOpenEditor();
+        else
+            grid(t)->commitOpenEditor();
+        if (!ds.isActive()) return false;
         switch (b) {
             case First:
-                ds.setCurrent(ds.rowCount() > 0 ? 0 : -1);
-                break;
+                return moveTo(t, 0);
             case Prior:
-                if (ds.current() > 0) ds.setCurrent(ds.current() - 1);
-                break;
+                return moveTo(t, ds.current() - 1);
             case Next:
-                if (ds.current() + 1 < ds.rowCount()) ds.setCurrent(ds.current() + 1);
-                break;
+                return moveTo(t, ds.current() + 1);
             case Last:
-                ds.setCurrent(ds.rowCount() - 1);
-                break;
+                return moveTo(t, ds.rowCount() - 1);
             case Insert:
-                ds.insert();
-                break;
+                return settle(t) && dialogs::guarded(prompter_, [&] { ds.insert(); });
             case Delete:
-                if (ds.current() >= 0) store_.removeAndReport(ds);
-                break;
+                return removeRow(t);
             case Edit:
-                if (ds.current() >= 0) ds.edit();
-                break;
+                return ds.current() < 0 || dialogs::guarded(prompter_, [&] { ds.edit(); });
             case Post:
-                if (editing(ds)) store_.storeAndReport(ds);
-                break;
+                return storeRow(t);
             case Cancel:
                 ds.cancel();
-                break;
+                return true;
             case Refresh:
                 // What is being typed is stored first, not lost to the re-read.
-                if (!settle(t)) break;
-                ds.refresh();
-                break;
+                return settle(t) && dialogs::guarded(prompter_, [&] { ds.refresh(); });
         }
+        return false;
     });
-    if (ds.current() >= 0) grid(t)->setCurrentSourceRow(ds.current());
     (t == kExpertTab ? grid(t)->frozenView() : grid(t)->scrollingView())->setFocus();
 }
 
@@ -224,33 +217,73 @@ void TFormSprav::gridDelete(int t) {
     if (!prompter_.destructiveQuestion(QStringLiteral("Удалить запись"),
                                        QStringLiteral("Удалить запись?")))
         return;
-    store_.removeAndReport(ds);
+    acting(t, [&] { return removeRow(t); });
+}
+
+bool TFormSprav::acting(int t, const std::function<bool()>& change) {
+    bool done = false;
+    {
+        const QScopedValueRollback<bool> guard(acting_, true);
+        done = change();
+    }
+    followList(t);
+    return done;
+}
+
+void TFormSprav::followList(int t) {
+    const int row = list(t).current();
+    if (row >= 0 && row != grid(t)->currentSourceRow()) grid(t)->setCurrentSourceRow(row);
 }
 
 bool TFormSprav::untouchedNewRow(int t) const {
     const core::ClientDataSet& ds = list(t);
     if (ds.state() != core::ClientDataSet::State::Insert) return false;
     for (int f = 0; f < ds.fieldCount(); ++f)
-        if (!ds.value(f).isNull()) return false;
+        if (!ds.field(f).calculated && !ds.value(f).isNull()) return false;
     return true;
 }
 
 bool TFormSprav::settle(int t) {
     core::ClientDataSet& ds = list(t);
+    grid(t)->commitOpenEditor();
     if (untouchedNewRow(t)) {
         ds.cancel();
         return true;
     }
+    return storeRow(t);
+}
+
+bool TFormSprav::moveTo(int t, int row) {
+    core::ClientDataSet& ds = list(t);
+    const int from = ds.current();
+    if (row < 0 || row >= ds.rowCount() || row == from) return true;
+    grid(t)->commitOpenEditor();
+    const bool dropping = untouchedNewRow(t);
+    if (!settle(t)) return false;
+    // The rows after a dropped one have moved up.
+    if (dropping && row > from) --row;
+    return dialogs::guarded(prompter_, [&] { ds.setCurrent(row); });
+}
+
+bool TFormSprav::storeRow(int t) {
+    core::ClientDataSet& ds = list(t);
     if (!editing(ds)) return true;
     const StoreResult result = store_.store(ds);
     store_.report(result);
     return result.stored();
 }
 
+bool TFormSprav::removeRow(int t) {
+    core::ClientDataSet& ds = list(t);
+    if (ds.current() < 0) return true;
+    return store_.removeAndReport(ds);
+}
+
 void TFormSprav::done(int result) {
     // Whatever was typed is stored before the window closes; a row that
     // cannot be stored keeps the window open.
-    if (!settle(PageControl->currentIndex())) return;
+    const int t = PageControl->currentIndex();
+    if (!acting(t, [&] { return settle(t); })) return;
     QDialog::done(result);
 }
 

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,12 +40,14 @@ class TFormSprav : public QDialog {
     core::ClientDataSet& list(int tab) const { return *tabs_[std::size_t(tab)].list; }
     QPushButton* closeButton() const { return ButClose; }
 
-    // What a navigator button does, as a click runs it.
+    // What a navigator button does, as a click runs it: first what is being
+    // typed into the open cell goes into the row (cancel drops it).
     void press(int tab, Button b);
     // The grid's Ctrl+Delete: asks, then deletes the current row.
     void gridDelete(int tab);
-    // Leaving a list: an untouched new row is dropped, an edited one stored.
-    // False when the row could not be stored (it stays in editing).
+    // Leaving a list's row: the open cell goes into the row, then an
+    // untouched new row is dropped and an edited one stored. False when the
+    // row could not be stored (it stays in editing).
     bool settle(int tab);
 
     void done(int result) override;
@@ -61,6 +64,17 @@ class TFormSprav : public QDialog {
     };
     void buildTab(int tab, const QString& table, const QString& caption, const QString& line);
     bool untouchedNewRow(int tab) const;
+    // Moves the list to a row as the user asked: the row left is settled
+    // first, and the target follows a dropped row's removal. False when the
+    // row left could not be stored; the list and the grid stay on it.
+    bool moveTo(int tab, int row);
+    // Every store and every delete of a list row goes through these two.
+    bool storeRow(int tab);
+    bool removeRow(int tab);
+    // Runs a change the window makes to a list; the grid follows the list
+    // once it is done, and its moves meanwhile are echoes, not the user's.
+    bool acting(int tab, const std::function<bool()>& change);
+    void followList(int tab);
 
     core::DataSets& dataSets_;
     RecordStore& store_;
@@ -69,6 +83,7 @@ class TFormSprav : public QDialog {
     QPushButton* ButClose;
     std::array<Tab, kTabs> tabs_;
     bool shownBefore_ = false;
+    bool acting_ = false;
     int lastTab_ = -1;
 };
 

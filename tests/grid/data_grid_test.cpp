@@ -1,5 +1,7 @@
 #include "tests/grid/grid_fixture.h"
 
+#include <memory>
+
 namespace {
 TEST(DataGrid, TitleButtonsSortLoadedRowsAlternatingWithMarker) {
     GridFixture f;
@@ -149,6 +151,80 @@ TEST(DataGrid, CursorKeysCrossBetweenFrozenAndScrollingColumns) {
     EXPECT_EQ(f.grid.currentSourceRow(), 3);
 }
 
+// What is typed into a cell editor of either half goes into the model when
+// the grid's user commits it, and nowhere when it is discarded, not even
+// when the focus leaves afterwards.
+TEST(DataGrid, OpenEditorOfEitherHalfIsCommittedOrDiscarded) {
+    GridFixture f;
+    f.grid.setEditTriggers(QAbstractItemView::EditKeyPressed);
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    QLineEdit elsewhere;
+    elsewhere.show();
+    for (const int column : {kName, kPlace}) {
+        SCOPED_TRACE(column);
+        GridView* view = column == kName ? f.grid.frozenView() : f.grid.scrollingView();
+        const QModelIndex cell = f.grid.rowsModel()->index(1, column);
+        const QString before = cell.data().toString();
+        for (const bool commit : {false, true}) {
+            view->setCurrentIndex(cell);
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_F2);
+            QWidget* editor = view->indexWidget(cell);
+            ASSERT_NE(editor, nullptr);
+            typeText(editor, "Нове");
+            EXPECT_EQ(commit ? f.grid.commitOpenEditor() : f.grid.discardOpenEditor(), true);
+            EXPECT_EQ(view->indexWidget(cell), nullptr);
+            elsewhere.activateWindow();
+            elsewhere.setFocus();
+            QApplication::processEvents();
+            EXPECT_EQ(cell.data().toString(), commit ? "Нове" : before);
+            f.grid.activateWindow();
+        }
+        EXPECT_FALSE(f.grid.commitOpenEditor());
+        EXPECT_FALSE(f.grid.discardOpenEditor());
+    }
+}
+
+// Tab in a cell editor goes on editing in the next cell, in whichever half
+// shows it; when the move is refused (the row cannot be left), the cursor
+// stays and no editor opens on the row it did not reach.
+TEST(DataGrid, TabInACellEditorGoesOnEditingInTheNextCell) {
+    GridFixture f;
+    f.grid.setEditTriggers(QAbstractItemView::EditKeyPressed);
+    f.grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.grid));
+    GridView* left = f.grid.frozenView();
+    GridView* right = f.grid.scrollingView();
+    const auto at = [&f](int row, int column) { return f.grid.rowsModel()->index(row, column); };
+    left->setCurrentIndex(at(1, kName));
+    left->setFocus();
+    QTest::keyClick(left, Qt::Key_F2);
+    ASSERT_NE(left->indexWidget(at(1, kName)), nullptr);
+    typeText(left->indexWidget(at(1, kName)), "Бета");
+    QTest::keyClick(left->indexWidget(at(1, kName)), Qt::Key_Tab);
+    EXPECT_EQ(at(1, kName).data().toString(), "Бета");
+    EXPECT_EQ(f.grid.currentIndex(), f.model.index(1, kShown));
+    EXPECT_EQ(left->indexWidget(at(1, kShown)), nullptr);
+    ASSERT_NE(right->indexWidget(at(1, kShown)), nullptr);
+    QTest::keyClick(right->indexWidget(at(1, kShown)), Qt::Key_Backtab);
+    EXPECT_EQ(f.grid.currentIndex(), f.model.index(1, kName));
+    ASSERT_NE(left->indexWidget(at(1, kName)), nullptr);
+    QTest::keyClick(left->indexWidget(at(1, kName)), Qt::Key_Escape);
+
+    QObject::connect(&f.grid, &DataGrid::currentRowChanged, &f.grid, [&f](int row) {
+        if (row != 1) f.grid.setCurrentSourceRow(1);
+    });
+    right->setCurrentIndex(at(1, kPlace));
+    right->setFocus();
+    QTest::keyClick(right, Qt::Key_F2);
+    ASSERT_NE(right->indexWidget(at(1, kPlace)), nullptr);
+    QTest::keyClick(right->indexWidget(at(1, kPlace)), Qt::Key_Tab);
+    EXPECT_EQ(f.grid.currentSourceRow(), 1);
+    EXPECT_EQ(left->indexWidget(at(2, kId)), nullptr);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+}
+
 TEST(DataGrid, WidthsAreReadAndSetByPresentPosition) {
     GridFixture f;
     EXPECT_EQ(f.grid.columnWidths(), (QList<int>{40, 90, 120, 60, 70, 70}));
@@ -271,6 +347,18 @@ TEST(DataGrid, MarkerFocusAndHighlightStayOnOneRow) {
                                cell.center());
          },
          4, kName},
+        {"click on a row whose move drops a row above it",
+         [&f](QWidget*) {
+             auto once = std::make_shared<QMetaObject::Connection>();
+             *once = QObject::connect(&f.grid, &DataGrid::currentRowChanged, [&f, once] {
+                 QObject::disconnect(*once);
+                 f.model.removeRow(0);
+             });
+             GridView* view = f.grid.frozenView();
+             const QRect cell = view->visualRect(f.grid.rowsModel()->index(2, kName));
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+         },
+         1, kName},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.name);
