@@ -6,6 +6,7 @@
 #include "app/focus_return.h"
 #include "app/session_controller.h"
 #include "backup/backup_controller.h"
+#include "dialogs/form_help.h"
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
@@ -111,8 +112,7 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
 
     backup_ = new backup::BackupController(context_.session, *prompter_, this);
 
-    // Help has no handler by design: choosing it does nothing.
-    info_[ActionHelp].built = true;
+    bind(ActionHelp, [this] { dialogs::TFormHelp::showFor(this); });
     bind(ActionLogin, [this] { session_->ActionLoginExecute(); });
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
