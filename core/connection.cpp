@@ -89,7 +89,10 @@ FieldKind fieldKindOf(int type, unsigned charsetnr) {
         case MYSQL_TYPE_BLOB:
         case MYSQL_TYPE_ENUM:
         case MYSQL_TYPE_SET:
-            return charsetnr == kBinary ? FieldKind::Other : FieldKind::Text;
+            return charsetnr == kBinary ? FieldKind::Binary : FieldKind::Text;
+        case MYSQL_TYPE_BIT:
+        case MYSQL_TYPE_GEOMETRY:
+            return FieldKind::Binary;
         default:
             return FieldKind::Other;
     }
