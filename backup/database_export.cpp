@@ -199,11 +199,16 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
     QFile::remove(scriptPath);
 
     ScriptFile out(scriptPath);
-    if (!out.open() || !out.tryLine("#")) return ExportResult::CannotWrite;
+    if (!out.open() || !out.tryLine("#")) {
+        out.close();
+        QFile::remove(scriptPath);
+        return ExportResult::CannotWrite;
+    }
 
     const QByteArray db = core::toCp1251(database);
     const QString caption = u("Экспорт базы данных в файл");
     bool failed = false;
+    bool writeFailed = false;
     try {
         out.line(core::toCp1251(u("# База данных ПО \"Терналь\"")));
         out.line(
@@ -222,11 +227,14 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
         failed = true;
     } catch (const WriteFailure&) {
         qCWarning(core::lcDb) << "export: cannot write" << scriptPath;
-        failed = true;
+        writeFailed = true;
     }
     const bool aborted = progress.aborted();
-    if (!out.close()) failed = true;
-    if (failed) {
+    if (!out.close()) writeFailed = true;
+    // A script cut short by a full disk is of no use to anyone and would
+    // keep the disk full.
+    if (writeFailed) QFile::remove(scriptPath);
+    if (failed || writeFailed) {
         progress.finish();
         return ExportResult::Failed;
     }
