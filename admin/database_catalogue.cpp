@@ -81,7 +81,11 @@ void DatabaseCatalogue::create() {
         return;
     }
     try {
-        session_.connection().execute("CREATE DATABASE " + identifier(name));
+        // The template's tables are cp1251; a database of the server's
+        // default (utf8mb4 on a packaged server) would not come back from
+        // its own export the same.
+        session_.connection().execute("CREATE DATABASE " + identifier(name) +
+                                      " DEFAULT CHARACTER SET cp1251");
     } catch (const core::DbError& e) {
         qCWarning(core::lcDb) << "CREATE DATABASE" << name << "refused:" << e.detail();
         core::ErrorBox(prompter_, u(kCreateFailedText));

@@ -117,7 +117,7 @@ TFormAdmin::~TFormAdmin() = default;
 
 void TFormAdmin::setNewUserForm(AccountDialog* form) {
     accounts_.reset();
-    if (form) accounts_ = std::make_unique<ServerAccounts>(session_.connection(), prompter_, *form);
+    if (form) accounts_ = std::make_unique<ServerAccounts>(session_, prompter_, *form);
 }
 
 void TFormAdmin::showEvent(QShowEvent* event) {

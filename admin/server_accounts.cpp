@@ -37,9 +37,9 @@ bool passwordsMatch(core::Prompter& prompter, const AccountAnswer& answer) {
 
 }  // namespace
 
-ServerAccounts::ServerAccounts(core::Connection& connection, core::Prompter& prompter,
+ServerAccounts::ServerAccounts(core::Session& session, core::Prompter& prompter,
                                AccountDialog& dialog)
-    : connection_(connection), prompter_(prompter), dialog_(dialog) {}
+    : session_(session), connection_(session.connection()), prompter_(prompter), dialog_(dialog) {}
 
 QStringList ServerAccounts::lines() const {
     QStringList out;
@@ -82,6 +82,8 @@ void ServerAccounts::add() {
         setPassword(account, answer->password2);
         connection_.execute(rights);
     }
+    // GRANT ... IDENTIFIED BY gives an account that exists a new password.
+    followOwnPassword(account, answer->password2);
     prompter_.report(QString::fromUtf8(core::kReportCaption),
                      u("Новый пользователь добавлен успешно."));
     refresh();
@@ -106,8 +108,21 @@ void ServerAccounts::newPassword(const std::optional<Account>& selected) {
     if (!answer) return;
     if (!passwordsMatch(prompter_, *answer)) return;
     setPassword(*selected, answer->password2);
+    followOwnPassword(*selected, answer->password2);
     prompter_.report(QString::fromUtf8(core::kReportCaption),
                      u("Пароль пользователя был изменен."));
+}
+
+void ServerAccounts::followOwnPassword(const Account& account, const QString& password) {
+    // CURRENT_USER() is the account the server matched at login, host
+    // pattern included, so bob@% and bob@localhost stay apart.
+    auto r = connection_.query(
+        "select convert(CURRENT_USER() using utf8mb4) collate utf8mb4_bin = convert(concat(" +
+        literal(account.user) + ", '@', " + literal(account.host) +
+        ") using utf8mb4) collate utf8mb4_bin");
+    const bool own = r->next() && r->field(0).asInt64() == 1;
+    r.reset();
+    if (own) session_.passwordChanged(password);
 }
 
 void ServerAccounts::setPassword(const Account& account, const QString& password) {

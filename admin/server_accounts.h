@@ -4,8 +4,8 @@
 // passwords. Every name, host and password goes into the statements as an
 // escaped literal, so whatever was typed or listed is taken as it stands.
 
-#include "core/connection.h"
 #include "core/prompter.h"
+#include "core/session.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +38,9 @@ class AccountDialog {
 
 class ServerAccounts {
   public:
-    ServerAccounts(core::Connection& connection, core::Prompter& prompter, AccountDialog& dialog);
+    // Works on the session's connection; a new password for the session's
+    // own account becomes the session's.
+    ServerAccounts(core::Session& session, core::Prompter& prompter, AccountDialog& dialog);
 
     const std::vector<Account>& accounts() const { return accounts_; }
     QStringList lines() const;
@@ -56,7 +58,11 @@ class ServerAccounts {
   private:
     QByteArray accountName(const Account& account) const;
     void setPassword(const Account& account, const QString& password);
+    // After the server took a password for `account`: when that is the
+    // account the session logged in as, the session follows.
+    void followOwnPassword(const Account& account, const QString& password);
 
+    core::Session& session_;
     core::Connection& connection_;
     core::Prompter& prompter_;
     AccountDialog& dialog_;

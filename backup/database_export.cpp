@@ -1,6 +1,7 @@
 #include "backup/database_export.h"
 
 #include "backup/archive.h"
+#include "backup/export_schema.h"
 #include "core/codepage.h"
 #include "core/logging.h"
 #include "core/sql_literals.h"
@@ -9,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
-#include <QSet>
 #include <algorithm>
 #include <stdexcept>
 
@@ -56,92 +55,29 @@ class ScriptFile {
 
 QByteArray rawBytes(const core::FieldValue& v) { return v.bytes(); }
 
-// Column defaults that the server computes (current_timestamp() and the like)
-// must stay unquoted, or the definition no longer runs. MariaDB tells them
-// apart in information_schema, where it quotes literal texts; elsewhere only
-// the current time is recognised.
-QSet<QByteArray> expressionDefaults(core::Connection& c, const QByteArray& database,
-                                    const QByteArray& table, bool mariadb) {
-    QSet<QByteArray> columns;
-    auto r = c.query(
-        "select COLUMN_NAME, COLUMN_DEFAULT from information_schema.COLUMNS"
-        " where TABLE_SCHEMA = " +
-        core::SqlQuote(database, true) + " and TABLE_NAME = " + core::SqlQuote(table, true));
-    static const QRegularExpression number(
-        QStringLiteral("^[-+]?[0-9]*\\.?[0-9]+([eE][-+]?[0-9]+)?$"));
-    static const QRegularExpression now(QStringLiteral("^current_timestamp(\\(\\d*\\))?$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    while (r->next()) {
-        if (r->isNull(1)) continue;
-        const QByteArray def = rawBytes(r->field(1)).trimmed();
-        const QString text = QString::fromLatin1(def);
-        bool expression;
-        if (mariadb)
-            expression = !def.isEmpty() && !def.startsWith('\'') && def != "NULL" &&
-                         !number.match(text).hasMatch() &&
-                         !QRegularExpression(QStringLiteral("^[bBxX]'")).match(text).hasMatch();
-        else
-            expression = now.match(text).hasMatch();
-        if (expression) columns.insert(rawBytes(r->field(0)));
-    }
-    return columns;
-}
-
-QByteArray tableDefinition(core::Connection& c, const QByteArray& database, const QByteArray& table,
-                           bool mariadb) {
-    const QByteArray q = database + '.' + table;
-    const QSet<QByteArray> expressions = expressionDefaults(c, database, table, mariadb);
-
-    QByteArray def = "CREATE TABLE " + table + '(';
-    {
-        auto r = c.query("show fields from " + q);
-        for (int j = 0; r->next(); ++j) {
-            if (j > 0) def += ',';
-            const QByteArray name = rawBytes(r->field(u"Field"));
-            def += "\r\n  " + name + ' ' + rawBytes(r->field(u"Type"));
-            const QByteArray null = rawBytes(r->field(u"Null"));
-            if (null.isEmpty() || !QByteArray("TtYy").contains(null.at(0))) def += " NOT NULL ";
-            const core::FieldValue d = r->field(u"Default");
-            const QByteArray value = d.isNull() ? QByteArray() : d.bytes().trimmed();
-            if (!value.isEmpty())
-                def += " DEFAULT " +
-                       (expressions.contains(name) ? value : core::SqlQuote(value, false));
-        }
-    }
-    {
-        auto r = c.query("show keys from " + q);
-        QByteArray label, columns;
-        int k = 0;
-        auto keyText = [&]() -> QByteArray { return "  " + label + '(' + columns + ')'; };
-        while (r->next()) {
-            const QByteArray keyName = rawBytes(r->field(u"Key_name"));
-            const QByteArray newLabel =
-                keyName.startsWith("PRIMARY") ? QByteArray("PRIMARY KEY") : "KEY " + keyName;
-            if (newLabel.compare(label, Qt::CaseInsensitive) != 0) {
-                if (k != 0) def += ",\r\n";
-                ++k;
-                if (!label.isEmpty()) def += keyText();
-                label = newLabel;
-                columns = rawBytes(r->field(u"Column_name"));
-            } else {
-                columns += ", " + rawBytes(r->field(u"Column_name"));
-            }
-        }
-        if (!label.isEmpty()) def += ",\r\n" + keyText();
-    }
-    def += "\r\n ) ENGINE=MyISAM;\r\n";
-    return def;
-}
-
 // The rows of one table, one INSERT line each, read as the server sends
-// them: never the whole table in memory.
-void writeRows(core::Connection& c, const QByteArray& table, const QByteArray& q, ScriptFile& out,
-               core::Progress& progress) {
-    auto r = c.query("select * from " + q);
-    QByteArray prefix = "INSERT INTO " + table + "   ( ";
-    for (int f = 0; f < r->fieldCount(); ++f) {
+// them: never the whole table in memory. A text of a column in another
+// character set that cp1251 would change is written in its own.
+void writeRows(core::Connection& c, const QByteArray& table, const QByteArray& q,
+               const QList<RecodedColumn>& recoded, ScriptFile& out, core::Progress& progress) {
+    QByteArray select = "select *";
+    for (const RecodedColumn& column : recoded) {
+        const QByteArray name = core::SqlName(column.name);
+        select += ", if(cast(convert(convert(" + name + " using cp1251) using " + column.charset +
+                  ") as binary) = cast(" + name + " as binary), NULL, hex(" + name + "))";
+    }
+    auto r = c.query(select + " from " + q);
+    const int n = r->fieldCount() - int(recoded.size());
+    QList<const RecodedColumn*> recodedAt(n, nullptr);
+    QList<int> checkAt(n, -1);
+    for (qsizetype i = 0; i < recoded.size(); ++i) {
+        recodedAt[recoded[i].index] = &recoded[i];
+        checkAt[recoded[i].index] = n + int(i);
+    }
+    QByteArray prefix = "INSERT INTO " + scriptName(table) + "   ( ";
+    for (int f = 0; f < n; ++f) {
         if (f > 0) prefix += ", ";
-        prefix += core::toCp1251(r->fields()[f].name);
+        prefix += scriptName(core::toCp1251(r->fields()[f].name));
     }
     prefix += " )   VALUES ( ";
     QByteArray line;
@@ -149,9 +85,12 @@ void writeRows(core::Connection& c, const QByteArray& table, const QByteArray& q
         if (row % 300 == 0) progress.processEvents();
         progress.setStepPosition(row);
         line = prefix;
-        for (int f = 0; f < r->fieldCount(); ++f) {
+        for (int f = 0; f < n; ++f) {
             if (f > 0) line += ", ";
-            line += core::SqlValue(r->field(f));
+            if (checkAt[f] >= 0 && !r->isNull(checkAt[f]))
+                line += '_' + recodedAt[f]->charset + " 0x" + r->field(checkAt[f]).bytes();
+            else
+                line += core::SqlValue(r->field(f));
         }
         line += " ) ;";
         out.line(line);
@@ -161,26 +100,18 @@ void writeRows(core::Connection& c, const QByteArray& table, const QByteArray& q
 // Steps of the run that any failure ends at once.
 void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& out,
                    core::Progress& progress) {
-    bool mariadb = false;
-    QByteArray charset;
-    {
-        auto r = c.query(QByteArray("select version()"));
-        if (r->next()) mariadb = r->field(0).bytes().contains("MariaDB");
-    }
-    {
-        auto r = c.query(
-            "select DEFAULT_CHARACTER_SET_NAME from information_schema.SCHEMATA"
-            " where SCHEMA_NAME = " +
-            core::SqlQuote(database, true));
-        if (r->next()) charset = r->field(0).bytes().trimmed();
-    }
+    // The runner follows "USE name;" with the name as written.
+    if (core::SqlName(database) != database)
+        throw UnwritableSchema("the database name needs quoting");
+    const DatabaseFacts facts = readDatabaseFacts(c, database);
+    const QByteArray& charset = facts.charset;
 
     out.line(kRule);
     out.line("# DATABASE " + database);
     out.line(kRule);
     out.line("DROP DATABASE IF EXISTS " + database + ';');
-    // The database's own character set: an import onto a server of another
-    // default must not turn its texts into question marks.
+    // The character set its tables come back in: an import onto a server of
+    // another default must not turn their texts into question marks.
     out.line("CREATE DATABASE " + database +
              (charset.isEmpty() ? QByteArray() : " DEFAULT CHARACTER SET " + charset) + ';');
     out.line("USE " + database + ';');
@@ -199,12 +130,13 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
         progress.processEvents();
         if (progress.aborted()) break;
         const QByteArray& table = tables[i];
-        const QByteArray q = database + '.' + table;
+        const QByteArray q = database + '.' + scriptName(table);
         out.line(kRule);
         out.line("# TABLE " + table);
         out.line(kRule);
-        out.line("DROP TABLE IF EXISTS " + table + ';');
-        out.line(tableDefinition(c, database, table, mariadb));
+        out.line("DROP TABLE IF EXISTS " + scriptName(table) + ';');
+        const TableScript definition = tableScript(c, facts, database, table);
+        out.line(definition.definition);
         out.line(QByteArray());
 
         qint64 n = 0;
@@ -217,7 +149,7 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
         out.line("# " + QByteArray::number(n) + core::toCp1251(u(" записей.")));
         out.line("#");
         out.line(QByteArray());
-        if (n > 0) writeRows(c, table, q, out, progress);
+        if (n > 0) writeRows(c, table, q, definition.recoded, out, progress);
     }
 }
 
@@ -267,11 +199,16 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
     QFile::remove(scriptPath);
 
     ScriptFile out(scriptPath);
-    if (!out.open() || !out.tryLine("#")) return ExportResult::CannotWrite;
+    if (!out.open() || !out.tryLine("#")) {
+        out.close();
+        QFile::remove(scriptPath);
+        return ExportResult::CannotWrite;
+    }
 
     const QByteArray db = core::toCp1251(database);
     const QString caption = u("Экспорт базы данных в файл");
     bool failed = false;
+    bool writeFailed = false;
     try {
         out.line(core::toCp1251(u("# База данных ПО \"Терналь\"")));
         out.line(
@@ -285,13 +222,19 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
     } catch (const core::DbError& e) {
         qCWarning(core::lcDb) << "export:" << e.number() << e.detail();
         failed = true;
+    } catch (const UnwritableSchema& e) {
+        qCWarning(core::lcDb) << "export: the script would not restore the database:" << e.what();
+        failed = true;
     } catch (const WriteFailure&) {
         qCWarning(core::lcDb) << "export: cannot write" << scriptPath;
-        failed = true;
+        writeFailed = true;
     }
     const bool aborted = progress.aborted();
-    if (!out.close()) failed = true;
-    if (failed) {
+    if (!out.close()) writeFailed = true;
+    // A script cut short by a full disk is of no use to anyone and would
+    // keep the disk full.
+    if (writeFailed) QFile::remove(scriptPath);
+    if (failed || writeFailed) {
         progress.finish();
         return ExportResult::Failed;
     }

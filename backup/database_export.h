@@ -3,7 +3,9 @@
 // drops and recreates the database, each table from the server's own
 // description of its columns and keys, and every row as one INSERT line,
 // packed into a new *.ARC of one member. The script format is read by other
-// installations: every line, blank and comma is part of it.
+// installations: every line, blank and comma is part of it. Names, defaults
+// and texts that the plain form would not bring back exactly get the form
+// the server reads back (backquotes, hex literals with their character set).
 //
 // No widgets here: questions and reports go through the Prompter, progress
 // through core::Progress, so the window and the command-line tool share it.
@@ -27,8 +29,11 @@ QString exportArchivePath(const QString& scriptPath);
 
 enum class ExportResult {
     CannotWrite,  // not even the first line could be written
-    Failed,       // a query, a line or the archive failed; no archive was made
-    Aborted,      // the user stopped it; the archive holds what was written
+    // A query, a line or the archive failed, or the schema cannot be written
+    // so that the script restores it; no archive was made, and a script cut
+    // short by a write failure is removed.
+    Failed,
+    Aborted,  // the user stopped it; the archive holds what was written
     Done,
 };
 

@@ -42,6 +42,7 @@ std::optional<QByteArray> rawOf(const QVariant& v, const FieldDef& f) {
             return formatDateTime(dt);
         }
         case FieldKind::Text:
+        case FieldKind::Binary:
         case FieldKind::Other:
             break;
     }

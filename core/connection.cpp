@@ -89,7 +89,10 @@ FieldKind fieldKindOf(int type, unsigned charsetnr) {
         case MYSQL_TYPE_BLOB:
         case MYSQL_TYPE_ENUM:
         case MYSQL_TYPE_SET:
-            return charsetnr == kBinary ? FieldKind::Other : FieldKind::Text;
+            return charsetnr == kBinary ? FieldKind::Binary : FieldKind::Text;
+        case MYSQL_TYPE_BIT:
+        case MYSQL_TYPE_GEOMETRY:
+            return FieldKind::Binary;
         default:
             return FieldKind::Other;
     }
@@ -319,22 +322,22 @@ HostPort splitHostPort(const QString& hostName) {
     return out;
 }
 
-void SetConnectionParam(Connection& connection, const QString& name, const QString& value) {
-    connection.close();
-    QStringList params = connection.params();
+void Connection::setParam(const QString& name, const QString& value) {
     const QString line = name + QLatin1Char('=') + value;
-    bool replaced = false;
     // The name before the first "=" must be the parameter's name itself: a
     // login such as "xPasswordx" must never be taken for the password line.
-    for (QString& p : params) {
+    for (QString& p : params_) {
         if (QStringView(p).left(p.indexOf(QLatin1Char('='))) == name) {
             p = line;
-            replaced = true;
-            break;
+            return;
         }
     }
-    if (!replaced) params.append(line);
-    connection.setParams(params);
+    params_.append(line);
+}
+
+void SetConnectionParam(Connection& connection, const QString& name, const QString& value) {
+    connection.close();
+    connection.setParam(name, value);
 }
 
 }  // namespace core

@@ -98,6 +98,10 @@ class Connection {
     const QStringList& params() const { return params_; }
     void setParams(const QStringList& params);
     QString param(const QString& name) const;  // value of the line "name=..."
+    // Sets one parameter line for the next open; an open connection stays
+    // as it is. The line whose name before "=" is `name` is replaced, or
+    // name=value appended.
+    void setParam(const QString& name, const QString& value);
     static QStringList defaultParams();
 
     // How long a call waits for the server, in seconds. A server that stops

@@ -122,7 +122,7 @@ QDateTime FieldValue::asDateTime() const {
 }
 
 std::optional<QDateTime> FieldValue::tryDateTime() const {
-    if (null_) return std::nullopt;
+    if (null_ || kind_ == FieldKind::Binary) return std::nullopt;
     if (kind_ == FieldKind::Time) {
         if (auto t = parseTime(raw_)) return QDateTime(QDate(1899, 12, 30), *t);
         return std::nullopt;
@@ -149,6 +149,7 @@ QVariant FieldValue::toVariant() const {
             if (const QDateTime dt = asDateTime(); dt.isValid()) return dt;
             break;
         case FieldKind::Text:
+        case FieldKind::Binary:
         case FieldKind::Other:
             break;
     }

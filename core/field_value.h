@@ -13,7 +13,9 @@
 
 namespace core {
 
-enum class FieldKind { Text, Integer, Floating, Date, Time, DateTime, Other };
+// Binary: byte strings (BINARY, VARBINARY, BLOB), bit fields and geometry,
+// whose bytes are never anybody's date.
+enum class FieldKind { Text, Integer, Floating, Date, Time, DateTime, Binary, Other };
 
 class FieldValue {
   public:
@@ -35,7 +37,8 @@ class FieldValue {
     QTime asTime() const;
     QDateTime asDateTime() const;
     // A date-time reading of any kind: a date-time, a date (at midnight) or a
-    // text in one of the server's date forms; nullopt when there is none.
+    // text in one of the server's date forms; nullopt when there is none,
+    // and always for binary bytes.
     std::optional<QDateTime> tryDateTime() const;
     // The natural Qt value: QString, qlonglong, double, QDate, QTime,
     // QDateTime; an invalid QVariant for NULL.

@@ -45,6 +45,11 @@ void Session::switchDatabase(const QString& suffix, const QString& databaseName)
     openAndTell();
 }
 
+void Session::passwordChanged(const QString& password) {
+    password_ = password;
+    connection_.setParam(QStringLiteral("Password"), password_);
+}
+
 void Session::enableAdministration() {
     admin_enabled_ = true;
     Q_EMIT stateChanged();

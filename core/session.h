@@ -39,6 +39,10 @@ class Session : public QObject {
     // name change, and the connection is opened again. Throws DbError when
     // the server refuses; the connection then stays closed.
     void switchDatabase(const QString& suffix, const QString& databaseName);
+    // The server took `password` for the session's own account: every later
+    // open uses it, the import's script connection's included, which copies
+    // the connection's parameters. The open connection stays open.
+    void passwordChanged(const QString& password);
     // Set by every successful login and never cleared during the run.
     void enableAdministration();
 

@@ -25,6 +25,18 @@ void appendQuoted(QByteArray& out, std::string_view text);
 QByteArray SqlValue(const FieldValue* field);
 inline QByteArray SqlValue(const FieldValue& field) { return SqlValue(&field); }
 
+// A name (of a database, table, column or key) as the server reads it back:
+// bare when it may stand bare, else in backquotes with any backquote inside
+// doubled. It needs them when it is a reserved word, holds a character
+// other than A-Z, a-z, 0-9, _ and $, or would be read as a number.
+QByteArray SqlName(const QByteArray& name);
+// The name in backquotes whatever it is.
+QByteArray SqlQuotedName(const QByteArray& name);
+// Bytes as a hex literal (0x...), with the character set they are in as
+// its introducer when one is given: a text that the script's code page
+// cannot carry, or one the script must not hold as it is.
+QByteArray SqlHex(const QByteArray& bytes, const QByteArray& charset = QByteArray());
+
 // The number in its shortest general form of up to 15 significant digits,
 // always with a decimal point: plain from 0.00001 up to 15 integer digits,
 // the exponent form beyond.

@@ -1,11 +1,15 @@
 #include "admin/server_accounts.h"
+#include "backup/script_runner.h"
 #include "core/codepage.h"
 #include "core/sql_literals.h"
+#include "tests/backup/backup_test_support.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <QFile>
+#include <QTemporaryDir>
 #include <atomic>
 #include <deque>
 #include <functional>
@@ -40,7 +44,10 @@ struct ScriptedAccountDialog : admin::AccountDialog {
 // when the test failed, so that parallel tests never meet them.
 class Accounts : public ::testing::Test {
   protected:
-    Accounts() { testing_support::openServer(admin); }
+    Accounts() {
+        session.open(testing_support::serverHost(), QString(), testing_support::serverUser(),
+                     testing_support::serverPassword());
+    }
     ~Accounts() override {
         try {
             if (!admin.isOpen()) testing_support::openServer(admin);
@@ -93,10 +100,11 @@ class Accounts : public ::testing::Test {
         static std::atomic<int> c{0};
         return c;
     }
-    core::Connection admin;
+    core::Session session;  // root's
+    core::Connection& admin = session.connection();
     ScriptedPrompter prompter;
     ScriptedAccountDialog dialog;
-    ServerAccounts accounts{admin, prompter, dialog};
+    ServerAccounts accounts{session, prompter, dialog};
 };
 
 TEST_F(Accounts, AddedAccountLogsInTakesANewPasswordAndIsGoneAfterDeletion) {
@@ -212,6 +220,50 @@ TEST_F(Accounts, WrongInputIsRefusedBeforeTheServerSeesIt) {
     EXPECT_EQ(prompter.shown().back().text, "Первый и второй варианты паролей не совпадают");
     EXPECT_FALSE(find(name));
     EXPECT_TRUE(canLogIn("root", testing_support::serverPassword()));
+}
+
+// A clerk changes their own password in the accounts tab; the import that
+// follows opens its script connection with the session's parameters and
+// must log in with the new one. Root's session, changing the clerk's
+// password, keeps its own.
+TEST_F(Accounts, OwnNewPasswordBecomesTheSessionsSoTheImportConnects) {
+    const QString name = unique("self");
+    add(name, "Old1", "Old1");
+    testing_support::TempDatabase db(false, "velkor");
+    db.exec("create table t (a int)");
+
+    core::Session own;
+    own.open(testing_support::serverHost(), db.name().mid(6), name, "Old1");
+    ScriptedAccountDialog ownDialog;
+    ServerAccounts ownAccounts(own, prompter, ownDialog);
+    ownDialog.answers.push_back(AccountAnswer{name, "New2", "New2"});
+    ownAccounts.newPassword(find(name));
+    EXPECT_EQ(own.password(), "New2");
+    EXPECT_EQ(own.connection().param("Password"), "New2");
+    EXPECT_TRUE(own.connected());
+
+    QTemporaryDir dir;
+    const QString script = dir.filePath("s.SQL");
+    {
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("USE " + db.name().toLatin1() + ";\r\ninsert into t values (7);\r\n");
+    }
+    core::Connection scriptConnection;
+    testing_support::RecordingProgress progress;
+    EXPECT_TRUE(
+        backup::RunSqlScript(own.connection(), scriptConnection, script, true, prompter, progress));
+    auto r = db.connection().query(QString("select group_concat(a) from t"));
+    ASSERT_TRUE(r->next());
+    EXPECT_EQ(r->field(0).asText(), "7");
+    r.reset();
+
+    // Root gives the clerk yet another password: root's session is root's.
+    dialog.answers.push_back(AccountAnswer{name, "Third3", "Third3"});
+    accounts.newPassword(find(name));
+    EXPECT_EQ(session.password(), testing_support::serverPassword());
+    EXPECT_EQ(own.password(), "New2");
+    EXPECT_TRUE(canLogIn(name, "Third3"));
 }
 
 TEST_F(Accounts, AnAccountWithoutNameIsListedButCannotBeChanged) {

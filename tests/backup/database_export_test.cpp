@@ -208,19 +208,27 @@ TEST(DatabaseExport, FailuresLeaveNoArchive) {
         EXPECT_EQ(backup::exportResultText(ExportResult::Failed),
                   u("Экспорт завершен из-за ошибки."));
     }
-    {  // a later line cannot be written: the file may not grow past 8 KB
+    // The disk is full: after 8 KB, or before the first line. No archive,
+    // and no partial script left to keep the disk full.
+    const struct {
+        rlim_t limit;
+        ExportResult result;
+    } full[] = {{8192, ExportResult::Failed}, {2, ExportResult::CannotWrite}};
+    for (const auto& c : full) {
+        SCOPED_TRACE(c.limit);
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
         auto* previous = std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = old;
-        small.rlim_cur = 8192;
+        small.rlim_cur = c.limit;
         setrlimit(RLIMIT_FSIZE, &small);
         const ExportResult r =
             backup::exportDatabase(db.connection(), db.name(), dir.filePath("w.ARC"), progress);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previous);
-        EXPECT_EQ(r, ExportResult::Failed);
+        EXPECT_EQ(r, c.result);
         EXPECT_FALSE(QFile::exists(dir.filePath("w.ARC")));
+        EXPECT_FALSE(QFile::exists(dir.filePath("w.SQL")));
     }
     {  // the archive cannot be put in place: the script stays, the old file too
         QDir().mkpath(dir.filePath("a.ARC/keep"));

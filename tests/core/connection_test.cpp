@@ -37,7 +37,7 @@ TEST(ConnectionServer, FieldKindsNullsAndReadings) {
                                   FieldKind::Text,     FieldKind::Integer, FieldKind::Integer,
                                   FieldKind::Integer,  FieldKind::Integer, FieldKind::Floating,
                                   FieldKind::Date,     FieldKind::Time,    FieldKind::DateTime,
-                                  FieldKind::DateTime, FieldKind::Other,   FieldKind::Other};
+                                  FieldKind::DateTime, FieldKind::Other,   FieldKind::Binary};
     ASSERT_EQ(r->fieldCount(), 15);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(r->fields()[i].kind, expected[i]) << i;
     EXPECT_EQ(r->fields()[0].width, 10);

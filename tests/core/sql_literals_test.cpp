@@ -36,6 +36,26 @@ TEST(SqlQuote, Cases) {
         EXPECT_EQ(SqlQuote(c.text, c.emptyAsApostrophes), c.expected) << c.text.toStdString();
 }
 
+TEST(SqlName, BareWhereTheServerReadsItBareElseInBackquotes) {
+    const struct {
+        QByteArray name, expected;
+    } cases[] = {
+        {"doc_list", "doc_list"}, {"Rec_IDN", "Rec_IDN"},
+        {"NAME", "NAME"},  // a keyword, but not a reserved one
+        {"a$b", "a$b"},           {"1a", "1a"},
+        {"order", "`order`"},     {"Select", "`Select`"},
+        {"rank", "`rank`"},  // reserved by MySQL 8
+        {"my col", "`my col`"},   {"b`q", "`b``q`"},
+        {"a-b", "`a-b`"},         {"2024", "`2024`"},
+        {"1e5", "`1e5`"},         {"0x1F", "`0x1F`"},
+        {"0b1", "`0b1`"},         {"\xCA\xE8\xBF\xE2", "`\xCA\xE8\xBF\xE2`"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(core::SqlName(c.name), c.expected) << c.name.constData();
+    EXPECT_EQ(core::SqlHex("a;b"), "0x613B62");
+    EXPECT_EQ(core::SqlHex("\xC3\xBC", "utf8mb4"), "_utf8mb4 0xC3BC");
+    EXPECT_EQ(core::SqlHex("", "cp1251"), "_cp1251 ''");
+}
+
 struct ValueCase {
     FieldKind kind;
     bool null;
@@ -62,6 +82,11 @@ TEST(SqlValue, Cases) {
         {FieldKind::Other, false, "123", "\"123\""},
         {FieldKind::Other, false, "", "''"},
         {FieldKind::Other, false, "2011-03-15", "\"2011-03-15 00:00:00\""},
+        // Bytes of a BLOB or VARBINARY are never read as a date.
+        {FieldKind::Binary, false, "2012-05-01", "\"2012-05-01\""},
+        {FieldKind::Binary, false, "2012-05-01 10:11:12garbage", "\"2012-05-01 10:11:12garbage\""},
+        {FieldKind::Binary, false, "", "''"},
+        {FieldKind::Binary, true, "", "NULL"},
     };
     for (const auto& c : cases) {
         const FieldValue v(c.kind, c.null, c.raw);

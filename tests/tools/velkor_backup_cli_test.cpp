@@ -141,4 +141,16 @@ TEST(VelkorBackupCli, FailuresExitNonZero) {
                      "wrong password");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.ARC")));
+
+    // An export that fails names no archive, as none was written.
+    db.exec("create table `semi;colon` (a int)");
+    r = velkorBackup(QStringList{"export"} + server() +
+                         QStringList{"--database", db.name(), dir.filePath("y.ARC")},
+                     password);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(
+        r.err.contains(QString::fromUtf8("velkor-backup: Экспорт завершен из-за ошибки.\n")))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("y.ARC")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("y.ARC")));
 }

@@ -178,8 +178,12 @@ int main(int argc, char** argv) {
         if (o->command == "export") {
             const backup::ExportResult r =
                 backup::exportDatabase(main, o->database, o->file, progress);
-            say(backup::exportResultText(r) + ' ' +
-                backup::exportArchivePath(backup::exportScriptPath(o->file)));
+            // The archive is named only where there is one.
+            const bool written =
+                r == backup::ExportResult::Done || r == backup::ExportResult::Aborted;
+            say(backup::exportResultText(r) +
+                (written ? ' ' + backup::exportArchivePath(backup::exportScriptPath(o->file))
+                         : QString()));
             return r == backup::ExportResult::Done ? 0 : 1;
         }
         core::Connection script;
