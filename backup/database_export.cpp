@@ -1,6 +1,8 @@
 #include "backup/database_export.h"
 
 #include "backup/archive.h"
+#include "backup/archive_check.h"
+#include "backup/table_read_lock.h"
 #include "core/codepage.h"
 #include "core/logging.h"
 #include "core/sql_literals.h"
@@ -40,8 +42,13 @@ class ScriptFile {
         data.reserve(line.size() + 2);
         data += line;
         data += "\r\n";
-        return file_.write(data) == data.size();
+        if (file_.write(data) != data.size()) return false;
+        digest_.addData(data);
+        return true;
     }
+    // The last line: the digest of every byte before it, which the import
+    // verifies before it runs anything.
+    bool seal() { return tryLine(integrityLine(digest_.result())); }
     void line(const QByteArray& text) {
         if (!tryLine(text)) throw WriteFailure();
     }
@@ -52,6 +59,7 @@ class ScriptFile {
 
   private:
     QFile file_;
+    Sha256 digest_;
 };
 
 QByteArray rawBytes(const core::FieldValue& v) { return v.bytes(); }
@@ -207,6 +215,7 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
         out.line(tableDefinition(c, database, table, mariadb));
         out.line(QByteArray());
 
+        const TableReadLock lock(c, q);
         qint64 n = 0;
         {
             auto r = c.query("select count(*) as rez from " + q);
@@ -290,6 +299,7 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
         failed = true;
     }
     const bool aborted = progress.aborted();
+    if (!failed && !out.seal()) failed = true;
     if (!out.close()) failed = true;
     if (failed) {
         progress.finish();
