@@ -6,6 +6,7 @@
 #include "backup/archive_check.h"
 #include "core/codepage.h"
 #include "core/progress.h"
+#include "tests/support/test_server.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -42,6 +43,26 @@ class RecordingProgress : public core::Progress {
   private:
     int abortAt_;
     bool aborted_ = false;
+};
+
+// An account of the test server with every right on one database and none
+// beyond it (so it may not create a staging database), dropped again.
+class DatabaseOnlyAccount {
+  public:
+    DatabaseOnlyAccount(TempDatabase& db, const QString& suffix, const QString& password)
+        : db_(db), user_(db.name() + suffix), password_(password) {
+        db_.exec("create user '" + user_ + "'@'127.0.0.1' identified by '" + password_ + "'");
+        db_.exec("grant all on " + db_.name() + ".* to '" + user_ + "'@'127.0.0.1'");
+    }
+    ~DatabaseOnlyAccount() { db_.exec("drop user if exists '" + user_ + "'@'127.0.0.1'"); }
+    DatabaseOnlyAccount(const DatabaseOnlyAccount&) = delete;
+    DatabaseOnlyAccount& operator=(const DatabaseOnlyAccount&) = delete;
+    const QString& user() const { return user_; }
+    const QString& password() const { return password_; }
+
+  private:
+    TempDatabase& db_;
+    QString user_, password_;
 };
 
 // The first member of the archive, unpacked; empty when there is none.

@@ -321,14 +321,7 @@ TEST(ImportQuestions, AccountThatMayNotStageIsAskedFirst) {
     TempDatabase db(false, "vtq_");
     db.exec("create table keep (a int)");
     const QStringList before = contents(db.name());
-    const QString user = db.name() + "_u";
-    db.exec("create user '" + user + "'@'127.0.0.1' identified by 'pw-q'");
-    struct DropUser {
-        TempDatabase& db;
-        QString user;
-        ~DropUser() { db.exec("drop user if exists '" + user + "'@'127.0.0.1'"); }
-    } dropUser{db, user};
-    db.exec("grant all on " + db.name() + ".* to '" + user + "'@'127.0.0.1'");
+    const testing_support::DatabaseOnlyAccount account(db, "_u", "pw-q");
     QTemporaryDir dir;
     const QString archive = dir.filePath("direct.ARC");
     testing_support::writeArchive(archive, testing_support::sealed(testing_support::exportLayout(
@@ -340,13 +333,14 @@ TEST(ImportQuestions, AccountThatMayNotStageIsAskedFirst) {
             db.name() + u("?\r\nЕсли импорт прервется, база данных останется неполной.")};
 
     RecordingProgress progress;
-    Imported r = import(db.name(), archive, progress, {}, {false}, user, "pw-q");
+    Imported r =
+        import(db.name(), archive, progress, {}, {false}, account.user(), account.password());
     EXPECT_EQ(r.result, ImportResult::Declined);
     EXPECT_EQ(r.boxes, std::vector<ScriptedPrompter::Box>{question});
     EXPECT_FALSE(progress.started);
     EXPECT_EQ(contents(db.name()), before);
 
-    r = import(db.name(), archive, progress, {}, {true}, user, "pw-q");
+    r = import(db.name(), archive, progress, {}, {true}, account.user(), account.password());
     EXPECT_EQ(r.result, ImportResult::Done);
     EXPECT_EQ(r.boxes, std::vector<ScriptedPrompter::Box>{question});
     core::Connection c;

@@ -206,19 +206,13 @@ TEST(VelkorBackupCli, LostConnectionEndsTheImportEvenWithIgnoreErrors) {
 TEST(VelkorBackupCli, RunStraightIntoTheDatabaseOnlyWithDirect) {
     TempDatabase db(false);
     db.exec("create table keep (a int)");
-    const QString user = db.name() + "_c";
-    db.exec("create user '" + user + "'@'127.0.0.1' identified by 'pw-c'");
-    struct DropUser {
-        TempDatabase& db;
-        QString user;
-        ~DropUser() { db.exec("drop user if exists '" + user + "'@'127.0.0.1'"); }
-    } dropUser{db, user};
-    db.exec("grant all on " + db.name() + ".* to '" + user + "'@'127.0.0.1'");
+    const testing_support::DatabaseOnlyAccount account(db, "_c", "pw-c");
     QTemporaryDir dir;
     testing_support::writeArchive(dir.filePath("d.ARC"),
                                   testing_support::sealed(testing_support::exportLayout(
                                       db.name().toLatin1(), {{"t", 2, 2}})));
-    const QStringList import{"import", "--host", testing_support::serverHost(), "--user", user};
+    const QStringList import{"import", "--host", testing_support::serverHost(), "--user",
+                             account.user()};
     auto tables = [&] {
         core::Connection c;
         testing_support::openServer(c, db.name());
@@ -229,13 +223,13 @@ TEST(VelkorBackupCli, RunStraightIntoTheDatabaseOnlyWithDirect) {
         return q->next() ? q->field(0).asText() : QString();
     };
 
-    ToolRun r = velkorBackup(import + QStringList{dir.filePath("d.ARC")}, "pw-c");
+    ToolRun r = velkorBackup(import + QStringList{dir.filePath("d.ARC")}, account.password());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(
         r.err.contains(QString::fromUtf8("Нет прав на создание промежуточной базы данных.")))
         << r.err.toStdString();
     EXPECT_EQ(tables(), "keep");
-    r = velkorBackup(import + QStringList{"--direct", dir.filePath("d.ARC")}, "pw-c");
+    r = velkorBackup(import + QStringList{"--direct", dir.filePath("d.ARC")}, account.password());
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(tables(), "t");
 }
