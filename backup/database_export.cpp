@@ -1,7 +1,9 @@
 #include "backup/database_export.h"
 
 #include "backup/archive.h"
+#include "backup/archive_check.h"
 #include "backup/export_schema.h"
+#include "backup/table_read_lock.h"
 #include "core/codepage.h"
 #include "core/logging.h"
 #include "core/sql_literals.h"
@@ -39,8 +41,13 @@ class ScriptFile {
         data.reserve(line.size() + 2);
         data += line;
         data += "\r\n";
-        return file_.write(data) == data.size();
+        if (file_.write(data) != data.size()) return false;
+        digest_.addData(data);
+        return true;
     }
+    // The last line: the digest of every byte before it, which the import
+    // verifies before it runs anything.
+    bool seal() { return tryLine(integrityLine(digest_.result())); }
     void line(const QByteArray& text) {
         if (!tryLine(text)) throw WriteFailure();
     }
@@ -51,6 +58,7 @@ class ScriptFile {
 
   private:
     QFile file_;
+    Sha256 digest_;
 };
 
 QByteArray rawBytes(const core::FieldValue& v) { return v.bytes(); }
@@ -139,6 +147,7 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
         out.line(definition.definition);
         out.line(QByteArray());
 
+        const TableReadLock lock(c, q);
         qint64 n = 0;
         {
             auto r = c.query("select count(*) as rez from " + q);
@@ -230,6 +239,7 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
         writeFailed = true;
     }
     const bool aborted = progress.aborted();
+    if (!failed && !writeFailed && !out.seal()) writeFailed = true;
     if (!out.close()) writeFailed = true;
     // A script cut short by a full disk is of no use to anyone and would
     // keep the disk full.

@@ -1,7 +1,10 @@
 #include "backup/database_import.h"
 
 #include "backup/archive.h"
+#include "backup/archive_check.h"
 #include "backup/script_runner.h"
+#include "backup/staged_import.h"
+#include "core/codepage.h"
 #include "core/logging.h"
 
 #include <QDir>
@@ -10,17 +13,46 @@
 namespace backup {
 
 namespace {
+
 QString u(const char* s) { return QString::fromUtf8(s); }
+const char* const kCaption = "Импорт базы данных";
+
+// A question of the import, asked or answered beforehand; an answer given
+// beforehand is still told, so that the command line says why it stopped.
+bool decide(ImportChoices::Answer answer, core::Prompter& prompter, const QString& text) {
+    if (answer == ImportChoices::Answer::Ask)
+        return prompter.destructiveQuestion(u(kCaption), text);
+    prompter.report(u(kCaption), text);
+    return answer == ImportChoices::Answer::Yes;
+}
+
+QString mismatchText(const QList<CountMismatch>& mismatches) {
+    QString text = u("Число записей в файле импорта не совпадает с указанным при экспорте:\r\n");
+    for (const CountMismatch& m : mismatches)
+        text += u("таблица %1: указано %2, в файле %3\r\n")
+                    .arg(core::fromCp1251(m.table))
+                    .arg(m.stated)
+                    .arg(m.found);
+    return text + u("Продолжить импорт?");
+}
+
+QString directRunText(const QByteArray& database) {
+    return u("Нет прав на создание промежуточной базы данных.\r\nВыполнить импорт прямо в базу "
+             "данных %1?\r\nЕсли импорт прервется, база данных останется неполной.")
+        .arg(core::fromCp1251(database));
+}
+
 }  // namespace
 
 ImportResult importArchive(core::Connection& mainConnection, core::Connection& scriptConnection,
                            const QString& archivePath, core::Prompter& prompter,
-                           core::Progress& progress) {
+                           core::Progress& progress, const ImportChoices& choices) {
     const QString unreadable = u("Выбранный для импорта файл недоступен или поврежден.");
     // A folder only this user may enter: a stale or planted file of a fixed
     // name in the shared temporary folder must never be what runs.
     QTemporaryDir tmp;
     const QString scriptPath = tmp.filePath(QStringLiteral("velkor_import.SQL"));
+    ScriptCheck check;
     {
         TArchive arc(archivePath, false);
         if (!arc.IsValid()) {
@@ -29,36 +61,84 @@ ImportResult importArchive(core::Connection& mainConnection, core::Connection& s
             return ImportResult::Unreadable;
         }
         if (arc.Count() == 0) return ImportResult::Empty;
-        if (!tmp.isValid() || !arc.Extract(arc.Entry(0).Name(), scriptPath)) {
-            qCWarning(core::lcDb) << "import: cannot unpack" << archivePath << arc.ErrorText()
-                                  << tmp.errorString();
+        if (tmp.isValid())
+            check = unpackChecked(arc, archivePath, scriptPath);
+        else
+            check.fault = tmp.errorString();
+        if (!check.whole()) {
+            qCWarning(core::lcDb) << "import: refused" << archivePath << check.fault;
             core::ErrorBox(prompter, unreadable);
             return ImportResult::Unreadable;
         }
     }
-    const bool ok =
-        RunSqlScript(mainConnection, scriptConnection, scriptPath, true, prompter, progress);
-    return ok ? ImportResult::Done : ImportResult::Incomplete;
+    if (!check.mismatches.isEmpty() &&
+        !decide(choices.countMismatch, prompter, mismatchText(check.mismatches)))
+        return ImportResult::Declined;
+
+    scriptConnection.close();
+    scriptConnection.setParams(mainConnection.params());
+    scriptConnection.setTimeouts(mainConnection.timeouts());
+    scriptConnection.open();
+    StagedImport staged(scriptConnection, check.database);
+    if (!staged.begin()) {
+        if (!decide(choices.directRun, prompter, directRunText(check.database)))
+            return ImportResult::Declined;
+        return RunSqlScript(mainConnection, scriptConnection, scriptPath, true, prompter, progress)
+                   ? ImportResult::Done
+                   : ImportResult::Incomplete;
+    }
+
+    ScriptRunOptions options;
+    options.rewrite = [&staged](qint64 line, const QByteArray& statement) {
+        return staged.rewrite(line, statement);
+    };
+    bool ran = false;
+    try {
+        ran =
+            RunSqlScript(mainConnection, scriptConnection, scriptPath, options, prompter, progress);
+        if (ran) staged.commit();
+    } catch (const core::DbError& e) {
+        // The runner's own start, or the swap: neither changed the target.
+        qCWarning(core::lcDb) << "import:" << e.number() << e.detail();
+        ran = false;
+    }
+    if (!ran) {
+        staged.discard();
+        return ImportResult::Unchanged;
+    }
+    return ImportResult::Done;
+}
+
+QString importResultText(ImportResult result) {
+    switch (result) {
+        case ImportResult::Done:
+            return u("Импорт данных завершен.\n\rПерезапустите программу.");
+        case ImportResult::Incomplete:
+            return u("Импорт данных не завершен.\n\rПерезапустите программу.");
+        case ImportResult::Unchanged:
+            return u("Импорт данных не завершен.\n\rБаза данных осталась без изменений.");
+        case ImportResult::Unreadable:
+        case ImportResult::Empty:
+        case ImportResult::Declined:
+            break;
+    }
+    return {};
 }
 
 void reportImport(core::Prompter& prompter, ImportResult result) {
-    if (result == ImportResult::Done)
-        prompter.report(u("Импорт данных"),
-                        u("Импорт данных завершен.\n\rПерезапустите программу."));
-    else if (result == ImportResult::Incomplete)
-        prompter.report(u("Импорт данных"),
-                        u("Импорт данных не завершен.\n\rПерезапустите программу."));
+    const QString text = importResultText(result);
+    if (!text.isEmpty()) prompter.report(u("Импорт данных"), text);
 }
 
 void ActionBaseImportExecute(core::Connection& mainConnection, core::Connection& scriptConnection,
                              core::Prompter& prompter, core::Progress& progress) {
-    if (!prompter.question(u("Импорт базы данных"),
+    if (!prompter.question(u(kCaption),
                            u("В результате все данные из текущей базы данных\r\nбудут заменены "
                              "данными из файла импорта.\r\n     Продолжить?")))
         return;
     const QString cwd = QDir::currentPath();
     const std::optional<QString> chosen =
-        prompter.openFileName(u("Импорт базы данных"), u("Архивы базы данных|*.ARC"));
+        prompter.openFileName(u(kCaption), u("Архивы базы данных|*.ARC"));
     QDir::setCurrent(cwd);
     if (!chosen) return;
     reportImport(prompter,

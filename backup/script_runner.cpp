@@ -1,5 +1,6 @@
 #include "backup/script_runner.h"
 
+#include "backup/archive_check.h"
 #include "core/codepage.h"
 #include "core/logging.h"
 
@@ -82,8 +83,120 @@ QByteArray replaceInnoDbEngine(const QByteArray& statement) {
     return out + options;
 }
 
+bool batchableInsert(const QByteArray& statement) {
+    if (!statement.startsWith("INSERT INTO ")) return false;
+    const char* p = statement.constData();
+    const qsizetype n = statement.size();
+    char quote = 0;
+    qsizetype semicolon = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (quote) {
+            if (c == '\\' && quote != '`')
+                ++i;
+            else if (c == quote)
+                quote = 0;
+            continue;
+        }
+        if (semicolon >= 0 && c != ' ' && c != '\t') return false;  // text after the semicolon
+        switch (c) {
+            case '\'':
+            case '"':
+            case '`':
+                quote = c;
+                break;
+            case ';':
+                semicolon = i;
+                break;
+            case '\r':
+            case '\n':
+            case '#':
+                return false;
+            case '-':
+            case '/':
+                // A comment ("--", "/*") would hide the server's split.
+                if (i + 1 < n && (p[i + 1] == '-' || p[i + 1] == '*')) return false;
+                break;
+            default:
+                break;
+        }
+    }
+    return quote == 0 && semicolon >= 0;
+}
+
+namespace {
+
+// A statement's failure: the abort, retry and ignore question. False when
+// the run is to stop; a lost connection and a second failure after retry
+// end it by their exception.
+bool askAfterFailure(const core::DbError& e, qint64 number, const QByteArray& sql,
+                     core::Connection& connection, core::Prompter& prompter) {
+    qCWarning(core::lcDb) << "script line" << number << e.number() << e.detail();
+    // Ignoring it would only fail every statement after it.
+    if (e.connectionLost()) throw e;
+    switch (prompter.abortRetryIgnore(
+        QString::fromUtf8(core::kErrorCaption),
+        u("Ошибка выполнения скрипта в строке №") + QString::number(number) + '.')) {
+        case core::Prompter::Answer::Retry:
+            connection.execute(sql);  // a second failure ends the run
+            return true;
+        case core::Prompter::Answer::Abort:
+            return false;
+        case core::Prompter::Answer::Ignore:
+            return true;
+    }
+    return true;
+}
+
+// INSERT lines go to the server many at a time: one round trip each was
+// most of an import's time. They run one after another as they would
+// alone, and a failing one is asked about by its line, after which the
+// rest of its batch follows.
+class StatementBatch {
+  public:
+    StatementBatch(core::Connection& connection, core::Prompter& prompter)
+        : c_(connection), prompter_(prompter) {}
+
+    bool full() const { return lines_.size() >= 200 || text_.size() >= 512 * 1024; }
+    void add(qint64 number, const QByteArray& sql) {
+        if (!text_.isEmpty()) text_ += '\n';
+        starts_.push_back(text_.size());
+        lines_.push_back(number);
+        text_ += sql;
+    }
+    // False when the user chose to stop.
+    bool flush() {
+        std::size_t from = 0;
+        bool go = true;
+        while (go && from < lines_.size()) {
+            const core::Connection::Batch r =
+                c_.executeBatch(from == 0 ? text_ : text_.mid(starts_[from] - starts_[0]));
+            if (!r.failure) break;
+            const std::size_t failed = from + std::size_t(r.done);
+            const qsizetype end =
+                failed + 1 < lines_.size() ? starts_[failed + 1] - 1 : text_.size();
+            go = askAfterFailure(*r.failure, lines_[failed],
+                                 text_.mid(starts_[failed], end - starts_[failed]), c_, prompter_);
+            from = failed + 1;
+        }
+        text_.clear();
+        lines_.clear();
+        starts_.clear();
+        return go;
+    }
+
+  private:
+    core::Connection& c_;
+    core::Prompter& prompter_;
+    QByteArray text_;
+    std::vector<qint64> lines_;
+    std::vector<qsizetype> starts_;
+};
+
+}  // namespace
+
 bool RunSqlScript(core::Connection& mainConnection, core::Connection& scriptConnection,
-                  const QString& path, bool replaceEngine, core::Prompter& prompter,
+                  const QString& path, const ScriptRunOptions& options, core::Prompter& prompter,
                   core::Progress& progress) {
     scriptConnection.close();
     scriptConnection.setParams(mainConnection.params());
@@ -100,6 +213,7 @@ bool RunSqlScript(core::Connection& mainConnection, core::Connection& scriptConn
         ScriptLineReader reader(path);
         if (!reader.open()) throw std::runtime_error("cannot open the script");
         progress.setTotalMaximum(reader.size());
+        StatementBatch batch(scriptConnection, prompter);
         QByteArray statement, line;
         for (qint64 number = 1; reader.next(line); ++number) {
             progress.setTotalPosition(reader.position());
@@ -108,38 +222,42 @@ bool RunSqlScript(core::Connection& mainConnection, core::Connection& scriptConn
             statement += line;
             if (!line.contains(';')) continue;
 
-            const QByteArray sql = replaceEngine ? replaceInnoDbEngine(statement) : statement;
+            if (options.rewrite) statement = options.rewrite(number, statement);
+            if (batchableInsert(statement)) {
+                batch.add(number, statement);
+                statement.clear();
+                if (batch.full() && !batch.flush()) go = false;
+                if (!go) break;
+                continue;
+            }
+            if (!batch.flush()) {
+                go = false;
+                break;
+            }
+            const QByteArray sql =
+                options.replaceEngine ? replaceInnoDbEngine(statement) : statement;
             try {
                 scriptConnection.execute(sql);
             } catch (const core::DbError& e) {
-                qCWarning(core::lcDb) << "script line" << number << e.number() << e.detail();
-                switch (prompter.abortRetryIgnore(
-                    QString::fromUtf8(core::kErrorCaption),
-                    u("Ошибка выполнения скрипта в строке №") + QString::number(number) + '.')) {
-                    case core::Prompter::Answer::Retry:
-                        scriptConnection.execute(sql);  // a second failure ends the run
-                        break;
-                    case core::Prompter::Answer::Abort:
-                        go = false;
-                        break;
-                    case core::Prompter::Answer::Ignore:
-                        break;
-                }
+                go = askAfterFailure(e, number, sql, scriptConnection, prompter);
             }
-            statement.clear();
             if (!go) break;
 
-            const QByteArray trimmed = line.trimmed();
+            // The last line of the statement as it was sent.
+            const QByteArray trimmed = statement.mid(statement.lastIndexOf('\n') + 1).trimmed();
+            statement.clear();
             if (trimmed.startsWith("USE ")) {
                 QByteArray name = trimmed.mid(4);
                 const qsizetype semicolon = name.indexOf(';');
                 if (semicolon >= 0) name.truncate(semicolon);
+                // A name in backquotes is the name without them.
                 core::SetConnectionParam(scriptConnection, QStringLiteral("Database"),
-                                         core::fromCp1251(name.trimmed()));
+                                         core::fromCp1251(unquoteName(name.trimmed())));
                 scriptConnection.open();
             }
         }
         // Lines after the last semicolon are no complete statement.
+        if (go && !batch.flush()) go = false;
     } catch (const std::exception& e) {
         if (const auto* db = dynamic_cast<const core::DbError*>(&e))
             qCWarning(core::lcDb) << "script:" << db->number() << db->detail();

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <functional>
 
 namespace backup {
 
@@ -40,12 +41,31 @@ class ScriptLineReader {
 // table definition; anything else, data values above all, stays as it is.
 QByteArray replaceInnoDbEngine(const QByteArray& statement);
 
+// A single-line INSERT whose quotes all close and whose one semicolon ends
+// it: in a text of several such statements the server splits exactly where
+// the runner does, so they may go to it together.
+bool batchableInsert(const QByteArray& statement);
+
+struct ScriptRunOptions {
+    bool replaceEngine = true;  // InnoDB becomes MyISAM in table definitions
+    // The statement completed on this line (counted from 1) as it is to be
+    // sent; a "USE" statement switches to the database it names then.
+    std::function<QByteArray(qint64 line, const QByteArray& statement)> rewrite;
+};
+
 // Runs the script at path on scriptConnection, which first takes over every
 // setting of mainConnection. True when every line was processed; false when
-// the user aborted or the run failed (already reported). A failure to open
-// the script connection throws core::DbError to the caller.
+// the user aborted or the run failed (already reported). A lost connection
+// ends the run at once: nothing after it could run. A failure to open the
+// script connection throws core::DbError to the caller.
 bool RunSqlScript(core::Connection& mainConnection, core::Connection& scriptConnection,
-                  const QString& path, bool replaceEngine, core::Prompter& prompter,
+                  const QString& path, const ScriptRunOptions& options, core::Prompter& prompter,
                   core::Progress& progress);
+inline bool RunSqlScript(core::Connection& mainConnection, core::Connection& scriptConnection,
+                         const QString& path, bool replaceEngine, core::Prompter& prompter,
+                         core::Progress& progress) {
+    return RunSqlScript(mainConnection, scriptConnection, path, ScriptRunOptions{replaceEngine, {}},
+                        prompter, progress);
+}
 
 }  // namespace backup

@@ -295,6 +295,36 @@ quint64 Connection::execute(const QByteArray& sql) {
 
 quint64 Connection::execute(const QString& sql) { return execute(toCp1251(sql)); }
 
+Connection::Batch Connection::executeBatch(const QByteArray& statements) {
+    requireOpen();
+    Batch batch;
+    auto failed = [&] {
+        DbError e = errorOf(mysql_);
+        if (e.connectionLost()) lost_ = true;
+        batch.failure = e;
+    };
+    // Several statements in one text only here: everywhere else a text is
+    // one statement, whatever it holds.
+    if (mysql_set_server_option(mysql_, MYSQL_OPTION_MULTI_STATEMENTS_ON) != 0) fail();
+    int status =
+        mysql_real_query(mysql_, statements.constData(), (unsigned long)statements.size()) != 0;
+    while (status == 0) {
+        if (MYSQL_RES* r = mysql_store_result(mysql_)) {
+            mysql_free_result(r);
+        } else if (mysql_field_count(mysql_) != 0) {
+            status = 1;
+            break;
+        }
+        ++batch.done;
+        status = mysql_next_result(mysql_);  // 0: the next one ran, -1: none left, else it failed
+    }
+    if (status > 0) failed();
+    if (!lost_ && mysql_set_server_option(mysql_, MYSQL_OPTION_MULTI_STATEMENTS_OFF) != 0 &&
+        !batch.failure)
+        fail();
+    return batch;
+}
+
 std::unique_ptr<Result> Connection::query(const QByteArray& sql) {
     requireOpen();
     if (mysql_real_query(mysql_, sql.constData(), (unsigned long)sql.size()) != 0) fail();

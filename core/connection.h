@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -130,6 +131,17 @@ class Connection {
     quint64 execute(const QString& sql);
     std::unique_ptr<Result> query(const QByteArray& sql);
     std::unique_ptr<Result> query(const QString& sql);
+
+    // Statements without results sent as one text, which the server splits
+    // at its semicolons and runs in order up to the first that fails: one
+    // round trip for many. How many ran, and the failure of the next one (a
+    // lost connection included). The server splits this way only for this
+    // call.
+    struct Batch {
+        int done = 0;
+        std::optional<DbError> failure;
+    };
+    Batch executeBatch(const QByteArray& statements);
 
   private:
     friend class Result;

@@ -27,6 +27,14 @@ QByteArray body(const QByteArray& script) {
     return lines.mid(5).join('\n');
 }
 
+// The script's last line holds the digest of every byte before it; the
+// script before that line.
+QByteArray checkedBody(const QByteArray& script) {
+    const QByteArray rest = testing_support::unsealed(script);
+    EXPECT_EQ(script, testing_support::sealed(rest)) << "no integrity line of the script";
+    return rest;
+}
+
 }  // namespace
 
 TEST(PathsOfExport, ScriptAndArchiveNamesFollowTheChosenName) {
@@ -70,7 +78,7 @@ TEST(DatabaseExport, WritesTheScriptExactly) {
     ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), dir.filePath("out.ARC"), progress),
               ExportResult::Done);
     EXPECT_FALSE(QFile::exists(dir.filePath("out.SQL")));  // the temporary script is gone
-    const QByteArray script = archivedScript(dir.filePath("out.ARC"));
+    const QByteArray script = checkedBody(archivedScript(dir.filePath("out.ARC")));
     ASSERT_FALSE(script.isEmpty());
 
     EXPECT_TRUE(script.startsWith(cp("#\r\n# База данных ПО \"Терналь\"\r\n# по состоянию на ")));
@@ -150,7 +158,7 @@ TEST(DatabaseExport, ActionAsksForTheFileAndReports) {
     EXPECT_EQ(prompter.shown()[2].text, u("Экспорт завершен успешно."));
     const QString archive = dir.filePath("new/deeper/backup.ARC");
     EXPECT_FALSE(QFile::exists(dir.filePath("new/deeper/backup.SQL")));
-    const QByteArray script = archivedScript(archive);
+    const QByteArray script = checkedBody(archivedScript(archive));
     const QList<QByteArray> lines = script.split('\n');
     ASSERT_EQ(lines.size(), 13);  // header and database block only, each line ending in CR LF
     EXPECT_EQ(lines[10], "USE " + db.name().toLatin1() + ";\r");
@@ -171,12 +179,61 @@ TEST(DatabaseExport, AbortAtRow300WritesThatRowOnly) {
     RecordingProgress progress(3);
     ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), dir.filePath("x.ARC"), progress),
               ExportResult::Aborted);
-    const QByteArray script = archivedScript(dir.filePath("x.ARC"));
+    const QByteArray script = checkedBody(archivedScript(dir.filePath("x.ARC")));
     EXPECT_EQ(script.count("INSERT INTO t "), 301);
     EXPECT_TRUE(script.endsWith("VALUES ( 300 ) ;\r\n"));
     EXPECT_FALSE(script.contains("TABLE u"));
     EXPECT_EQ(backup::exportResultText(ExportResult::Aborted),
               u("Экспорт был прерван пользователем."));
+}
+
+// The count line and the rows come from one read of the table: a writer is
+// refused while the export reads it (lock_wait_timeout 0: no waiting), and
+// gets through between tables and after the export, also an aborted one.
+TEST(DatabaseExport, ReadsEachTableUnderAReadLock) {
+    TempDatabase db(false);
+    db.exec("create table t (n int) engine=MyISAM");
+    db.exec("insert into t select seq from seq_1_to_700");
+    db.exec("create table u (n int) engine=InnoDB");
+    core::Connection writer;
+    testing_support::openServer(writer, db.name());
+    writer.execute(QByteArray("set session lock_wait_timeout = 0"));
+
+    // At every point where events are processed a writer tries to add a row.
+    struct Writing : RecordingProgress {
+        using RecordingProgress::RecordingProgress;
+        core::Connection* writer = nullptr;
+        QStringList outcomes;
+        void processEvents() override {
+            RecordingProgress::processEvents();
+            try {
+                writer->execute(QByteArray("insert into t values (0)"));
+                outcomes << "in";
+            } catch (const core::DbError& e) {
+                outcomes << QString::number(e.number());
+            }
+        }
+    };
+    QTemporaryDir dir;
+    Writing progress;
+    progress.writer = &writer;
+    ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), dir.filePath("l.ARC"), progress),
+              ExportResult::Done);
+    // Before t, before its rows 0, 300 and 600, before u; then while packing.
+    EXPECT_EQ(progress.outcomes.mid(0, 5), QStringList({"in", "1205", "1205", "1205", "in"}));
+    EXPECT_FALSE(progress.outcomes.mid(5).contains("1205"));
+    const QByteArray script = archivedScript(dir.filePath("l.ARC"));
+    EXPECT_TRUE(script.contains(cp("\r\n# 701 записей.\r\n")));
+    EXPECT_EQ(script.count("INSERT INTO t "), 701);
+    // Nothing stays locked on the export's connection.
+    EXPECT_EQ(db.connection().execute(QByteArray("insert into u values (1)")), 1u);
+
+    Writing aborting(2);  // "Прервать" before row 0 of t
+    aborting.writer = &writer;
+    ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), dir.filePath("a.ARC"), aborting),
+              ExportResult::Aborted);
+    EXPECT_EQ(db.connection().execute(QByteArray("insert into u values (2)")), 1u);
+    EXPECT_EQ(writer.execute(QByteArray("insert into t values (0)")), 1u);
 }
 
 // Nothing is called a success that is not in the archive.

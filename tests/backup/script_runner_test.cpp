@@ -166,6 +166,64 @@ TEST(RunSqlScript, FailingStatementAsksAbortRetryIgnore) {
     }
 }
 
+TEST(BatchableInsert, OnlyLinesTheServerSplitsWhereTheRunnerDoes) {
+    const struct {
+        QByteArray statement;
+        bool batchable;
+    } cases[] = {
+        {"INSERT INTO t   ( a, b, c )   VALUES ( 1, \"x;y\", 'it''s', \"a\\\"b;\" ) ;", true},
+        {"INSERT INTO t VALUES (\"\\\\\", -1, 2-3);  ", true},
+        {"INSERT INTO `a;b` VALUES (1);", true},
+        {"INSERT INTO t VALUES (1); INSERT INTO t VALUES (2);", false},
+        {"INSERT INTO t VALUES (\"open;", false},
+        {"INSERT INTO t VALUES (1) -- c;", false},
+        {"INSERT INTO t VALUES (1) /* c */;", false},
+        {"INSERT INTO t VALUES (1) # c;", false},
+        {"INSERT INTO t VALUES (1)\r\n;", false},
+        {"insert into t values (1);", false},
+        {"CREATE TABLE t (a int);", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(backup::batchableInsert(c.statement), c.batchable) << c.statement.constData();
+}
+
+// INSERT lines go to the server in batches, and still fail one by one: the
+// question names the failing line, ignore goes on with the line after it,
+// abort stops there, a second failure after retry ends the run.
+TEST(RunSqlScript, BatchedInsertsFailLikeSingleStatements) {
+    const QByteArray text =
+        "create table t (a int primary key);\r\n"
+        "INSERT INTO t VALUES (1);\r\n"
+        "INSERT INTO t VALUES (1);\r\n"
+        "INSERT INTO t VALUES (3);\r\n"
+        "INSERT INTO nowhere VALUES (4);\r\n"
+        "INSERT INTO t VALUES (5);\r\n";
+    const struct {
+        std::deque<Answer> answers;
+        bool result;
+        QStringList questions;
+        const char* rows;
+        bool finalError;
+    } cases[] = {
+        {{Answer::Ignore, Answer::Ignore}, true, {"3", "5"}, "1,3,5", false},
+        {{Answer::Abort}, false, {"3"}, "1", false},
+        {{Answer::Ignore, Answer::Retry}, false, {"3", "5"}, "1,3", true},
+    };
+    for (const auto& c : cases) {
+        TempDatabase db(false);
+        core::Connection script;
+        const ScriptRun r = run(db, script, text, c.answers);
+        EXPECT_EQ(r.result, c.result);
+        QStringList questions;
+        for (const auto& box : r.boxes)
+            if (box.kind == ScriptedPrompter::Kind::AbortRetryIgnore)
+                questions << box.text.section(u("№"), 1).chopped(1);
+        EXPECT_EQ(questions, c.questions);
+        EXPECT_EQ(r.boxes.back().kind == ScriptedPrompter::Kind::Error, c.finalError);
+        EXPECT_EQ(scalar(db.connection(), "select group_concat(a order by a) from t"), c.rows);
+    }
+}
+
 // The import round trip: what the export wrote comes back identical, and
 // the reports of the action.
 TEST(DatabaseImport, RestoresWhatTheExportWrote) {

@@ -103,36 +103,49 @@ TEST(VelkorBackupCli, ExportsAndImportsTheSameArchiveAsTheWindow) {
 
 TEST(VelkorBackupCli, FailuresExitNonZero) {
     TempDatabase db(false);
-    db.exec("create table t (a int)");
+    db.exec("create table t (id int not null primary key, s varchar(40))");
+    db.exec("insert into t values (7, 'kept')");
     QTemporaryDir dir;
     const QString password = testing_support::serverPassword();
-    {  // a statement fails: the import stops there unless told to go on
-        QFile f(dir.filePath("bad.SQL"));
-        f.open(QIODevice::WriteOnly);
-        f.write("USE " + db.name().toLatin1() +
-                ";\r\ninsert into t values (1);\r\ninsert into nowhere values (2);\r\n"
-                "insert into t values (3);\r\n");
-        f.close();
-        backup::TArchive arc(dir.filePath("bad.ARC"), true);
-        ASSERT_TRUE(arc.Add(f.fileName(), true) && arc.Rewrite());
-    }
+    // The second row goes to a table that does not exist (line 29).
+    testing_support::writeArchive(
+        dir.filePath("bad.ARC"),
+        testing_support::sealed(testing_support::exportLayout(db.name().toLatin1(), {{"t", 3, 3}})
+                                    .replace("INSERT INTO t   ( id, s )   VALUES ( 2,",
+                                             "INSERT INTO nowhere   ( id, s )   VALUES ( 2,")));
     const QStringList import = QStringList{"import"} + server();
     ToolRun r = velkorBackup(import + QStringList{dir.filePath("bad.ARC")}, password);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QString::fromUtf8("Ошибка выполнения скрипта в строке №3.")))
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("Ошибка выполнения скрипта в строке №29.")))
         << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("Импорт данных не завершен.")));
     core::Connection c;
     testing_support::openServer(c, db.name());
-    auto count = [&] {
-        auto q = c.query(QStringLiteral("select group_concat(a order by a) from t"));
+    auto ids = [&] {
+        auto q = c.query(QStringLiteral("select group_concat(id order by id) from t"));
         return q->next() ? q->field(0).asText() : QString();
     };
-    EXPECT_EQ(count(), "1");
+    EXPECT_EQ(ids(), "7");  // stopped there: the database as it was
 
-    db.exec("delete from t");
     r = velkorBackup(import + QStringList{"--ignore-errors", dir.filePath("bad.ARC")}, password);
     EXPECT_EQ(r.exitCode, 1);  // something was not executed
-    EXPECT_EQ(count(), "1,3");
+    c.open();
+    EXPECT_EQ(ids(), "1,3");
+
+    // Count lines that disagree with the rows: refused unless told to go on.
+    testing_support::writeArchive(
+        dir.filePath("short.ARC"),
+        testing_support::exportLayout(db.name().toLatin1(), {{"t", 1, 2}}));
+    r = velkorBackup(import + QStringList{dir.filePath("short.ARC")}, password);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("таблица t: указано 2, в файле 1")))
+        << r.err.toStdString();
+    c.open();
+    EXPECT_EQ(ids(), "1,3");
+    r = velkorBackup(import + QStringList{"--ignore-errors", dir.filePath("short.ARC")}, password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    c.open();
+    EXPECT_EQ(ids(), "1");
 
     r = velkorBackup(import + QStringList{dir.filePath("missing.ARC")}, password);
     EXPECT_EQ(r.exitCode, 1);
@@ -153,4 +166,82 @@ TEST(VelkorBackupCli, FailuresExitNonZero) {
         << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("y.ARC")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("y.ARC")));
+}
+
+// With --ignore-errors a lost connection is no statement to go on past: the
+// run ends at once, fails, and the database stays as it was.
+TEST(VelkorBackupCli, LostConnectionEndsTheImportEvenWithIgnoreErrors) {
+    TempDatabase db(false);
+    db.exec("create table t (id int not null primary key, s varchar(40))");
+    db.exec("insert into t select seq, concat('row ', seq) from seq_1_to_20000");
+    QTemporaryDir dir;
+    testing_support::RecordingProgress progress;
+    ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), dir.filePath("big.ARC"), progress),
+              backup::ExportResult::Done);
+    db.exec("delete from t where id > 5");
+    const QString before = checksum(db.name());
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELKOR_PASSWORD", testing_support::serverPassword());
+    p.setProcessEnvironment(env);
+    p.start(
+        QString::fromUtf8(VELKOR_BACKUP_EXE),
+        QStringList{"import"} + server() + QStringList{"--ignore-errors", dir.filePath("big.ARC")});
+    // Its script connection works in the staging database: kill it there.
+    core::Connection admin;
+    testing_support::openServer(admin);
+    bool killed = false;
+    while (!killed && !p.waitForFinished(5)) {
+        auto r = admin.query("select ID from information_schema.PROCESSLIST where DB like '" +
+                             db.name() + "\\_imp%'");
+        if (!r->next()) continue;
+        const QString id = r->field(0).asText();
+        r.reset();
+        admin.execute("kill connection " + id);
+        killed = true;
+    }
+    p.waitForFinished(-1);
+    ASSERT_TRUE(killed) << "the import ended before it could be killed";
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QString::fromUtf8("Импорт данных не завершен."))) << err.toStdString();
+    EXPECT_FALSE(err.contains(QString::fromUtf8("Ошибка выполнения скрипта в строке")))
+        << err.toStdString();
+    EXPECT_EQ(checksum(db.name()), before);
+    auto left = admin.query("show databases like '" + db.name() + "\\_imp%'");
+    EXPECT_FALSE(left->next());
+}
+
+// An account that may not create the staging database: refused unless
+// --direct says to run the script straight into the database.
+TEST(VelkorBackupCli, RunStraightIntoTheDatabaseOnlyWithDirect) {
+    TempDatabase db(false);
+    db.exec("create table keep (a int)");
+    const testing_support::DatabaseOnlyAccount account(db, "_c", "pw-c");
+    QTemporaryDir dir;
+    testing_support::writeArchive(dir.filePath("d.ARC"),
+                                  testing_support::sealed(testing_support::exportLayout(
+                                      db.name().toLatin1(), {{"t", 2, 2}})));
+    const QStringList import{"import", "--host", testing_support::serverHost(), "--user",
+                             account.user()};
+    auto tables = [&] {
+        core::Connection c;
+        testing_support::openServer(c, db.name());
+        auto q = c.query(
+            "select group_concat(TABLE_NAME) from information_schema.TABLES"
+            " where TABLE_SCHEMA = '" +
+            db.name() + "'");
+        return q->next() ? q->field(0).asText() : QString();
+    };
+
+    ToolRun r = velkorBackup(import + QStringList{dir.filePath("d.ARC")}, account.password());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(
+        r.err.contains(QString::fromUtf8("Нет прав на создание промежуточной базы данных.")))
+        << r.err.toStdString();
+    EXPECT_EQ(tables(), "keep");
+    r = velkorBackup(import + QStringList{"--direct", dir.filePath("d.ARC")}, account.password());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(tables(), "t");
 }

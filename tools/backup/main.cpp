@@ -2,7 +2,13 @@
 // for scheduled backups.
 //
 //   velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC
-//   velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] ARCHIVE
+//   velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] [--direct] ARCHIVE
+//
+// The import runs into a staging database and replaces the database only
+// when the whole script went through. --ignore-errors goes on past failing
+// statements and past an archive whose count lines and rows disagree;
+// --direct runs the script straight into the database when the account may
+// not create the staging database (a failure then leaves it part-way).
 //
 // The password comes from VELKOR_PASSWORD or is asked on the terminal
 // without echo: never from the command line, where other users see it.
@@ -27,7 +33,12 @@ namespace {
 constexpr const char* kUsage =
     "Usage:\n"
     "  velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC\n"
-    "  velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] ARCHIVE\n"
+    "  velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] [--direct] ARCHIVE\n"
+    "\n"
+    "The import replaces the database only when the whole script ran. --ignore-errors\n"
+    "goes on past failing statements and past count lines that disagree with the rows;\n"
+    "--direct runs the script straight into the database when the account may not\n"
+    "create the staging database.\n"
     "\n"
     "The password is taken from the environment variable VELKOR_PASSWORD, or asked\n"
     "on the terminal. Exit status 0 only when everything was written or executed.\n";
@@ -124,6 +135,7 @@ QString password() {
 struct Options {
     QString command, host, user, database, file;
     bool ignoreErrors = false;
+    bool direct = false;
 };
 
 std::optional<Options> parse(const QStringList& args) {
@@ -145,6 +157,8 @@ std::optional<Options> parse(const QStringList& args) {
             if (!value(o.database)) return std::nullopt;
         } else if (a == "--ignore-errors" && o.command == "import") {
             o.ignoreErrors = true;
+        } else if (a == "--direct" && o.command == "import") {
+            o.direct = true;
         } else if (!a.startsWith("--") && o.file.isEmpty()) {
             o.file = a;
         } else {
@@ -187,13 +201,19 @@ int main(int argc, char** argv) {
             return r == backup::ExportResult::Done ? 0 : 1;
         }
         core::Connection script;
+        using Answer = backup::ImportChoices::Answer;
+        backup::ImportChoices choices;
+        choices.countMismatch = o->ignoreErrors ? Answer::Yes : Answer::No;
+        choices.directRun = o->direct ? Answer::Yes : Answer::No;
         const backup::ImportResult r =
-            backup::importArchive(main, script, o->file, prompter, progress);
+            backup::importArchive(main, script, o->file, prompter, progress, choices);
         if (r == backup::ImportResult::Empty) say(QStringLiteral("The archive has no members."));
-        if (r == backup::ImportResult::Done)
-            say(QString::fromUtf8("Импорт данных завершен."));
-        else if (r == backup::ImportResult::Incomplete)
-            say(QString::fromUtf8("Импорт данных не завершен."));
+        if (r == backup::ImportResult::Declined)
+            say(QStringLiteral("Nothing imported (see --ignore-errors and --direct)."));
+        // The window's report without its advice to restart the program.
+        QStringList report = backup::importResultText(r).split(QStringLiteral("\n\r"));
+        report.removeAll(QString::fromUtf8("Перезапустите программу."));
+        if (!report.join(' ').isEmpty()) say(report.join(' '));
         return r == backup::ImportResult::Done && prompter.failures == 0 ? 0 : 1;
     } catch (const core::DbError& e) {
         say(e.detail());
