@@ -109,6 +109,8 @@ class ClientDataSet : public QObject {
     // Grows with every open, so that callers can cache field positions.
     int generation() const { return generation_; }
     State state() const { return state_; }
+    // A row is being edited or inserted.
+    bool editing() const { return state_ == State::Edit || state_ == State::Insert; }
 
     int fieldCount() const { return int(fields_.size()); }
     const FieldDef& field(int i) const { return fields_[std::size_t(i)]; }

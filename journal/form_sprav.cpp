@@ -44,10 +44,6 @@ const std::array<ButtonInfo, 10> kButtons = {{
     {"Обновить", QStyle::SP_BrowserReload},
 }};
 
-bool editing(const core::ClientDataSet& ds) {
-    return ds.state() == core::ClientDataSet::State::Edit ||
-           ds.state() == core::ClientDataSet::State::Insert;
-}
 }  // namespace
 
 TFormSprav::TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Prompter& prompter,
@@ -157,7 +153,7 @@ void TFormSprav::buildTab(int t, const QString& table, const QString& caption,
         } else if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
             e->accept();
             press(t, Insert);
-        } else if (e->key() == Qt::Key_Escape && editing(list(t))) {
+        } else if (e->key() == Qt::Key_Escape && list(t).editing()) {
             // Escape drops the edits of the row first; only then does it
             // close the window.
             e->accept();
@@ -267,7 +263,7 @@ bool TFormSprav::moveTo(int t, int row) {
 
 bool TFormSprav::storeRow(int t) {
     core::ClientDataSet& ds = list(t);
-    if (!editing(ds)) return true;
+    if (!ds.editing()) return true;
     const StoreResult result = store_.store(ds);
     store_.report(result);
     return result.stored();

@@ -7,11 +7,6 @@
 namespace journal {
 
 namespace {
-bool editing(const core::ClientDataSet& ds) {
-    return ds.state() == core::ClientDataSet::State::Edit ||
-           ds.state() == core::ClientDataSet::State::Insert;
-}
-
 int journalWidth(int field) {
     const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
     return columns[std::size_t(field)].width;
@@ -78,7 +73,7 @@ void JournalController::editUntilStored(EditorLists& lists) {
                 journal.cancel();
                 return;
             }
-            if (!editing(journal)) return;
+            if (!journal.editing()) return;
             for (const FieldChange& change : editor_->changes())
                 journal.setValue(change.field, change.value);
             if (settings_.values().auto_update_sprav) growLists(lists);
@@ -93,7 +88,7 @@ void JournalController::editUntilStored(EditorLists& lists) {
             }
         }
     } catch (...) {
-        if (editing(journal)) journal.cancel();
+        if (journal.editing()) journal.cancel();
         throw;
     }
 }

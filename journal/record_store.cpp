@@ -86,11 +86,6 @@ bool RecordStore::isJournal(const core::ClientDataSet& dataSet) const {
 }
 
 namespace {
-bool editing(const core::ClientDataSet& ds) {
-    return ds.state() == core::ClientDataSet::State::Edit ||
-           ds.state() == core::ClientDataSet::State::Insert;
-}
-
 // A refusal before anything was stored: shown like any error an action
 // raises, with the program's title.
 StoreResult notStored(const QString& text, bool connectionLost = false) {
@@ -104,7 +99,7 @@ StoreResult notStored(const QString& text, bool connectionLost = false) {
 }  // namespace
 
 StoreResult RecordStore::store(core::ClientDataSet& dataSet) {
-    if (editing(dataSet)) {
+    if (dataSet.editing()) {
         try {
             if (isJournal(dataSet)) Before_doc_list_post(dataSet, connection_);
             dataSet.post();
