@@ -4,9 +4,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "backup/lz_arc.h"
 #include "core/codepage.h"
@@ -256,6 +261,24 @@ bool TArchive::Rewrite() {
 
 namespace backup {
 
+namespace {
+
+// The archive's count, volume and one directory record, then the member's
+// stored length as zero: it is known when the member is packed.
+QByteArray singleMemberHead(const QByteArray& memberName) {
+    QByteArray head;
+    putLe(head, 1, 2);  // one member
+    putLe(head, 0, 2);  // volume
+    const QByteArray name = memberName.left(TArchive::kNameSize);
+    head.append(name);
+    head.append(QByteArray(TArchive::kRecordSize - name.size() - 2, '\0'));  // flag, reserved
+    putLe(head, 0, 2);                                                        // its index
+    putLe(head, 0, 4);
+    return head;
+}
+
+}  // namespace
+
 bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
                               QString* error,
                               const std::function<void(qint64 done, qint64 total)>& packed) {
@@ -269,16 +292,9 @@ bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePat
     if (size <= 0 || size > std::numeric_limits<std::int32_t>::max())
         return failed(QStringLiteral("Error on packing archive!"));
 
-    QByteArray head;
-    putLe(head, 1, 2);  // one member
-    putLe(head, 0, 2);  // volume
-    const QByteArray name = core::toCp1251(nameOnly ? QFileInfo(filePath).fileName() : filePath)
-                                .left(TArchive::kNameSize);
-    head.append(name);
-    head.append(QByteArray(TArchive::kRecordSize - name.size() - 2, '\0'));  // flag, reserved
-    putLe(head, 0, 2);                                                       // its index
-    const qint64 lengthAt = head.size();
-    putLe(head, 0, 4);  // the stored length, known when the member is packed
+    const QByteArray head = singleMemberHead(
+        core::toCp1251(nameOnly ? QFileInfo(filePath).fileName() : filePath));
+    const qint64 lengthAt = head.size() - 4;
 
     // Unbuffered: a buffered flush that runs out of room (a full disk) can
     // pass for a success, and a cut archive would be put in place.
@@ -309,6 +325,167 @@ bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePat
     if (!out.seek(lengthAt) || out.write(length) != 4 || !out.commit())
         return failed(QStringLiteral("Can't re-write file!"));
     return true;
+}
+
+}  // namespace backup
+
+namespace backup {
+
+namespace {
+// Chunks waiting for the packer: enough to ride out an uneven pace of the
+// writer, few enough to keep memory flat.
+constexpr std::size_t kQueuedChunks = 8;
+constexpr qint64 kMaxText = std::numeric_limits<std::int32_t>::max();
+}  // namespace
+
+struct ArchiveStreamWriter::Shared {
+    QSaveFile file;
+    qint64 lengthAt = 0;
+    std::unique_ptr<TLzArc> codec;
+    std::thread packer;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<QByteArray> queue;
+    QByteArray current;  // the chunk being packed
+    qint64 currentPos = 0;
+    qint64 handed = 0;  // bytes appended
+    qint64 taken = 0;   // bytes the codec has read
+    bool ended = false;
+    bool cancelled = false;
+    bool done = false;  // the codec has returned
+    bool writeFailed = false;
+
+    explicit Shared(const QString& path) : file(path) {}
+
+    // The codec's source, on the packing thread: the next bytes in order,
+    // 0 at the end of the text, -1 when the writer gave up.
+    std::int64_t read(unsigned char* buffer, std::int64_t size) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] {
+            return cancelled || currentPos < current.size() || !queue.empty() || ended;
+        });
+        if (cancelled) return -1;
+        if (currentPos >= current.size()) {
+            if (queue.empty()) return 0;
+            current = std::move(queue.front());
+            queue.pop_front();
+            currentPos = 0;
+            changed.notify_all();
+        }
+        const qint64 n = std::min<qint64>(size, current.size() - currentPos);
+        std::memcpy(buffer, current.constData() + currentPos, std::size_t(n));
+        currentPos += n;
+        taken += n;
+        return n;
+    }
+};
+
+ArchiveStreamWriter::ArchiveStreamWriter(const QString& archivePath, const QByteArray& memberName)
+    : path_(archivePath), name_(memberName) {}
+
+ArchiveStreamWriter::~ArchiveStreamWriter() { stop(); }
+
+void ArchiveStreamWriter::stop() noexcept {
+    if (!shared_) return;
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->cancelled = true;
+    }
+    shared_->changed.notify_all();
+    if (shared_->packer.joinable()) shared_->packer.join();
+    shared_.reset();  // an uncommitted QSaveFile leaves nothing behind
+}
+
+bool ArchiveStreamWriter::open() {
+    stop();
+    shared_ = std::make_unique<Shared>(path_);
+    Shared& s = *shared_;
+    const QByteArray head = singleMemberHead(name_);
+    s.lengthAt = head.size() - 4;
+    // Unbuffered, as in WriteSingleMemberArchive: every write reports what
+    // really reached the file.
+    if (!s.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        s.file.write(head) != head.size()) {
+        shared_.reset();
+        error_ = QStringLiteral("Can't re-write file!");
+        return false;
+    }
+    const TLzArc::Source source{&s, [](void* c, unsigned char* buffer, std::int64_t n) {
+                                    return static_cast<Shared*>(c)->read(buffer, n);
+                                }};
+    const TLzArc::Sink sink{&s, [](void* c, const unsigned char* data, std::int64_t n) {
+                                auto& shared = *static_cast<Shared*>(c);
+                                const bool ok = shared.file.write(
+                                                    reinterpret_cast<const char*>(data), n) == n;
+                                if (!ok) shared.writeFailed = true;
+                                return ok;
+                            }};
+    s.codec = std::make_unique<TLzArc>(source, sink);
+    s.packer = std::thread([&s] {
+        s.codec->PackStreamToEnd(std::uint32_t(kMaxText));
+        {
+            const std::lock_guard lock(s.mutex);
+            s.done = true;
+        }
+        s.changed.notify_all();
+    });
+    return true;
+}
+
+bool ArchiveStreamWriter::append(const QByteArray& chunk) {
+    if (!shared_) return false;
+    Shared& s = *shared_;
+    // Only the writer's thread changes handed: no lock needed to read it.
+    if (s.handed + chunk.size() > kMaxText) {
+        error_ = QStringLiteral("Error on packing archive!");
+        stop();
+        return false;
+    }
+    std::unique_lock lock(s.mutex);
+    s.changed.wait(lock, [&] { return s.done || s.queue.size() < kQueuedChunks; });
+    if (s.done) return false;  // the codec gave up before the end
+    if (chunk.isEmpty()) return true;
+    s.queue.push_back(chunk);
+    s.handed += chunk.size();
+    lock.unlock();
+    s.changed.notify_all();
+    return true;
+}
+
+bool ArchiveStreamWriter::finish(const std::function<void(qint64, qint64)>& waiting) {
+    if (!shared_) {
+        if (error_.isEmpty()) error_ = QStringLiteral("Error on packing archive!");
+        return false;
+    }
+    Shared& s = *shared_;
+    {
+        std::unique_lock lock(s.mutex);
+        s.ended = true;
+        s.changed.notify_all();
+        while (!s.changed.wait_for(lock, std::chrono::milliseconds(50), [&] { return s.done; })) {
+            const qint64 taken = s.taken, handed = s.handed;
+            lock.unlock();
+            if (waiting) waiting(taken, handed);
+            lock.lock();
+        }
+    }
+    s.packer.join();
+    const TLzArc& codec = *s.codec;
+    bool ok = codec.IsOk() && s.taken == s.handed;
+    if (!ok) {
+        error_ = s.writeFailed ? QStringLiteral("Can't re-write file!")
+                               : QStringLiteral("Error on packing archive!");
+    } else {
+        QByteArray lengths;
+        putLe(lengths, codec.CodeLength() + 4, 4);
+        putLe(lengths, codec.TextSize(), 4);
+        ok = s.file.seek(s.lengthAt) && s.file.write(lengths) == 8 && s.file.commit();
+        if (!ok) error_ = QStringLiteral("Can't re-write file!");
+    }
+    if (waiting && ok) waiting(s.handed, s.handed);
+    shared_.reset();
+    return ok;
 }
 
 }  // namespace backup

@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -87,5 +88,43 @@ class TArchive {
 bool WriteSingleMemberArchive(const QString& archivePath, const QString& filePath, bool nameOnly,
                               QString* error = nullptr,
                               const std::function<void(qint64 done, qint64 total)>& packed = {});
+
+// A new archive of one member whose text is packed while it is still being
+// written: the writer hands it over in chunks and a thread of its own packs
+// them, so that writing and packing run on two cores. At most a few chunks
+// wait in between, so memory does not grow with the text. The length fields
+// are written when the text has ended, and the archive at path is replaced
+// only by a finish() that went through: a writer dropped before leaves no
+// archive. The bytes are those WriteSingleMemberArchive writes for the same
+// text and member name.
+class ArchiveStreamWriter {
+  public:
+    // memberName: Windows-1251 bytes, cut to the directory's 100.
+    ArchiveStreamWriter(const QString& archivePath, const QByteArray& memberName);
+    ~ArchiveStreamWriter();
+    ArchiveStreamWriter(const ArchiveStreamWriter&) = delete;
+    ArchiveStreamWriter& operator=(const ArchiveStreamWriter&) = delete;
+
+    // Starts the file and the packing thread; false when the file cannot be
+    // started (ErrorText says why).
+    bool open();
+    // Hands the next bytes to the packer, waiting while it is behind. False
+    // once packing has failed: the archive will not be made.
+    bool append(const QByteArray& chunk);
+    // Ends the text, waits for the packer (calling `waiting` with the bytes
+    // packed and handed over, now and then, for a progress bar), writes the
+    // length fields and puts the archive in place.
+    bool finish(const std::function<void(qint64 packed, qint64 total)>& waiting = {});
+    const QString& ErrorText() const { return error_; }
+
+  private:
+    struct Shared;
+    void stop() noexcept;
+
+    QString path_;
+    QByteArray name_;
+    std::unique_ptr<Shared> shared_;
+    QString error_;
+};
 
 }  // namespace backup

@@ -28,37 +28,52 @@ struct WriteFailure : std::runtime_error {
     WriteFailure() : std::runtime_error("cannot write the export script") {}
 };
 
-// The script file, open for the whole run. Every line goes to the disk at
-// once (the file is unbuffered), so the file is complete up to the last line
-// written at every moment, and a short write shows at that line.
+// The script file, open for the whole run, and the archive it is packed
+// into as it is written. Lines are gathered into chunks; each chunk goes to
+// the disk, to the digest and to the packer, so that a short write shows at
+// that chunk and the packer works on the second core while rows are read.
 class ScriptFile {
   public:
+    static constexpr qsizetype kChunk = 256 * 1024;
+
     explicit ScriptFile(const QString& path) : file_(path) {}
 
     bool open() { return file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    // From the next chunk on, every byte of the script goes into the archive
+    // too; the archive must be there before the first chunk.
+    void packInto(ArchiveStreamWriter& archive) { archive_ = &archive; }
     bool tryLine(const QByteArray& line) {
-        QByteArray data;
-        data.reserve(line.size() + 2);
-        data += line;
-        data += "\r\n";
-        if (file_.write(data) != data.size()) return false;
-        digest_.addData(data);
+        pending_ += line;
+        pending_ += "\r\n";
+        return pending_.size() < kChunk || flush();
+    }
+    bool flush() {
+        if (pending_.isEmpty()) return true;
+        if (file_.write(pending_) != pending_.size()) return false;
+        digest_.addData(pending_);
+        // When the packer has given up, the script goes on: finish says why.
+        if (archive_ && !archive_->append(pending_)) archive_ = nullptr;
+        pending_ = QByteArray();
+        pending_.reserve(kChunk + 4096);
         return true;
     }
     // The last line: the digest of every byte before it, which the import
     // verifies before it runs anything.
-    bool seal() { return tryLine(integrityLine(digest_.result())); }
+    bool seal() { return flush() && tryLine(integrityLine(digest_.result())) && flush(); }
     void line(const QByteArray& text) {
         if (!tryLine(text)) throw WriteFailure();
     }
     bool close() {
+        const bool flushed = flush();
         file_.close();
-        return file_.error() == QFileDevice::NoError;
+        return flushed && file_.error() == QFileDevice::NoError;
     }
 
   private:
     QFile file_;
     Sha256 digest_;
+    QByteArray pending_;
+    ArchiveStreamWriter* archive_ = nullptr;
 };
 
 QByteArray rawBytes(const core::FieldValue& v) { return v.bytes(); }
@@ -162,23 +177,18 @@ void writeDatabase(core::Connection& c, const QByteArray& database, ScriptFile& 
     }
 }
 
-// The archive is written beside its place and put there only when complete,
-// so that a failure leaves no half-written archive and keeps the file the
-// user chose to replace; the script is streamed, never held in memory.
-bool packArchive(const QString& scriptPath, const QString& archivePath, core::Progress& progress) {
-    QString error;
-    // Packing takes seconds for a large journal: the step bar follows it and
-    // the window keeps painting.
+// Waits for the packer to finish the archive, which is put in place only
+// when complete: a failure leaves no half-written archive and keeps the
+// file the user chose to replace. Packing may take a moment after the last
+// row: the step bar follows it and the window keeps painting.
+bool finishArchive(ArchiveStreamWriter& archive, core::Progress& progress) {
     progress.setStepMaximum(100);
-    const auto packed = [&progress](qint64 done, qint64 total) {
-        progress.setStepPosition(total > 0 ? done * 100 / total : 100);
+    const bool done = archive.finish([&progress](qint64 packed, qint64 total) {
+        progress.setStepPosition(total > 0 ? packed * 100 / total : 100);
         progress.processEvents();
-    };
-    if (!WriteSingleMemberArchive(archivePath, scriptPath, false, &error, packed)) {
-        qCWarning(core::lcDb) << "export archive:" << archivePath << error;
-        return false;
-    }
-    return true;
+    });
+    if (!done) qCWarning(core::lcDb) << "export archive:" << archive.ErrorText();
+    return done;
 }
 
 }  // namespace
@@ -207,8 +217,12 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
     if (!dir.isEmpty()) QDir().mkpath(dir);
     QFile::remove(scriptPath);
 
+    // The member is named by the script's path, as an archive made from the
+    // script file would name it.
+    ArchiveStreamWriter archive(exportArchivePath(scriptPath), core::toCp1251(scriptPath));
     ScriptFile out(scriptPath);
-    if (!out.open() || !out.tryLine("#")) {
+    if (archive.open()) out.packInto(archive);
+    if (!out.open() || !out.tryLine("#") || !out.flush()) {
         out.close();
         QFile::remove(scriptPath);
         return ExportResult::CannotWrite;
@@ -248,7 +262,8 @@ ExportResult exportDatabase(core::Connection& connection, const QString& databas
         progress.finish();
         return ExportResult::Failed;
     }
-    const bool packed = packArchive(scriptPath, exportArchivePath(scriptPath), progress);
+    // Also when packing failed part-way or never started: finish says why.
+    const bool packed = finishArchive(archive, progress);
     progress.finish();
     if (!packed) return ExportResult::Failed;
     QFile::remove(scriptPath);

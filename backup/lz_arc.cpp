@@ -85,8 +85,28 @@ bool TLzArc::flushOutput() {
 }
 
 void TLzArc::PackStream(std::uint32_t textLength) {
+    packStream(textLength);
     if (!ok_) return;
-    if (textLength == 0) {
+    if (textSize_ != textLength) {
+        fail("Can't read.");
+        return;
+    }
+    if (!flushOutput()) fail("Can't write.");
+}
+
+void TLzArc::PackStreamToEnd(std::uint32_t maxLength) {
+    packStream(maxLength);
+    if (!ok_) return;
+    if (textSize_ == 0) {
+        fail("Bad constructor argument!");
+        return;
+    }
+    if (!flushOutput()) fail("Can't write.");
+}
+
+void TLzArc::packStream(std::uint32_t limit) {
+    if (!ok_) return;
+    if (limit == 0) {
         fail("Bad constructor argument!");
         return;
     }
@@ -98,16 +118,10 @@ void TLzArc::PackStream(std::uint32_t textLength) {
         return;
     }
     output_ = buffer_.get();
-    inLimit_ = textLength;
-    inLength_ = textLength;  // the length field Pack writes first
-    inPos_ = textLength;     // nothing in memory: the first read goes to the source
+    inLimit_ = limit;
+    inLength_ = limit;  // the length field Pack writes first
+    inPos_ = limit;     // nothing in memory: the first read goes to the source
     Pack();
-    if (!ok_) return;
-    if (textSize_ != textLength) {
-        fail("Can't read.");
-        return;
-    }
-    if (!flushOutput()) fail("Can't write.");
 }
 
 void TLzArc::fail(std::string_view text) {

@@ -40,6 +40,10 @@ class TLzArc {
     TLzArc(Source source, Sink sink);
     // Packs exactly textLength bytes of the source.
     void PackStream(std::uint32_t textLength);
+    // Packs what the source gives until it ends, at most maxLength bytes,
+    // for a text whose length is known only at its end. The stream's length
+    // field then reads maxLength: the caller puts TextSize() there.
+    void PackStreamToEnd(std::uint32_t maxLength);
     // Unpacks a stream of streamLength bytes (its length field included).
     void UnpackStream(std::uint64_t streamLength);
     static constexpr std::int64_t kStreamChunk = 1 << 16;
@@ -70,6 +74,7 @@ class TLzArc {
   private:
     static std::unique_ptr<unsigned char[]> reserve(std::uint64_t size);
     void fail(std::string_view text);
+    void packStream(std::uint32_t limit);
 
     int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : nextInput(); }
     int nextInput();  // -1 at the end; a streaming codec reads its next chunk

@@ -21,6 +21,9 @@ data="$dir/data"
 sock="$dir/mysqld.sock"
 pidfile="$dir/mysqld.pid"
 log="$dir/mysqld.log"
+# Temporary tables of its own: two servers set up at once (the test run
+# starts two) must not meet in /tmp.
+tmp="$dir/tmp"
 
 find_bin() {
   for b in "$@"; do
@@ -64,14 +67,20 @@ case "$cmd" in
     [ "$(id -u)" -eq 0 ] && user_opt=(--user=root)
     stop_server
     fresh=0
-    if [ ! -d "$data/mysql" ]; then
+    mkdir -p "$tmp"
+    # A set-up that failed part-way is done again; a working one is kept.
+    if [ ! -d "$data/mysql" ] || grep -qs "Installation of system tables failed" "$dir/install.log"; then
       rm -rf "$data"
-      "$install_db" --no-defaults --datadir="$data" "${user_opt[@]}" \
+      if ! "$install_db" --no-defaults --datadir="$data" --tmpdir="$tmp" "${user_opt[@]}" \
         --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 \
-        || { cat "$dir/install.log" >&2; exit 1; }
+        || grep -q "Installation of system tables failed" "$dir/install.log"; then
+        cat "$dir/install.log" >&2
+        rm -rf "$data"
+        exit 1
+      fi
       fresh=1
     fi
-    "$server" --no-defaults --datadir="$data" --socket="$sock" --pid-file="$pidfile" \
+    "$server" --no-defaults --datadir="$data" --tmpdir="$tmp" --socket="$sock" --pid-file="$pidfile" \
       --port="$port" --bind-address=127.0.0.1 --skip-name-resolve "${user_opt[@]}" \
       "${charset[@]}" \
       --log-error="$log" --innodb-buffer-pool-size=64M --max-allowed-packet=64M \

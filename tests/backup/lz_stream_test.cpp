@@ -1,9 +1,11 @@
 #include "backup/archive.h"
 #include "backup/lz_arc.h"
+#include "core/codepage.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QString>
@@ -172,4 +174,79 @@ TEST(ArchiveOfOne, ReportsPackingAndRefusesACutArchive) {
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("b.ARC")));
+}
+
+// The archive packed while its text is being written is the archive packed
+// from the finished file, however the text was cut into chunks; one given up
+// or refused leaves nothing behind.
+TEST(ArchiveOfOne, PackedWhileWrittenSameBytesAsFromTheFile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QString::fromUtf8("сценарий.SQL"));
+    QByteArray text;
+    for (int i = 0; text.size() < 3 * TLzArc::kStreamChunk + 77; ++i)
+        text += "INSERT INTO t   ( a )   VALUES ( " + QByteArray::number(i * 31 % 9973) + " ) ;\r\n";
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+    f.close();
+    ASSERT_TRUE(backup::WriteSingleMemberArchive(dir.filePath("a.ARC"), file, false));
+    const QByteArray expected = [&] {
+        QFile a(dir.filePath("a.ARC"));
+        return a.open(QIODevice::ReadOnly) ? a.readAll() : QByteArray();
+    }();
+
+    const qsizetype cuts[] = {7, 1000, TLzArc::kStreamChunk, 5 * TLzArc::kStreamChunk};
+    for (const qsizetype cut : cuts) {
+        SCOPED_TRACE(cut);
+        QList<qint64> seen;
+        {
+            backup::ArchiveStreamWriter w(dir.filePath("b.ARC"), core::toCp1251(file));
+            ASSERT_TRUE(w.open());
+            EXPECT_TRUE(w.append(QByteArray()));
+            for (qsizetype at = 0; at < text.size(); at += cut)
+                ASSERT_TRUE(w.append(text.mid(at, cut)));
+            EXPECT_FALSE(QFile::exists(dir.filePath("b.ARC")));  // not before it is finished
+            ASSERT_TRUE(w.finish([&](qint64 packed, qint64 total) {
+                EXPECT_EQ(total, text.size());
+                seen << packed;
+            }));
+        }
+        QFile b(dir.filePath("b.ARC"));
+        ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(b.readAll(), expected);
+        ASSERT_FALSE(seen.isEmpty());
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_EQ(seen.last(), text.size());
+        QFile::remove(b.fileName());
+    }
+
+    {  // dropped before finish: no archive, no temporary file
+        backup::ArchiveStreamWriter w(dir.filePath("c.ARC"), "c");
+        ASSERT_TRUE(w.open());
+        ASSERT_TRUE(w.append(text));
+    }
+    {  // an empty text is no archive
+        backup::ArchiveStreamWriter w(dir.filePath("d.ARC"), "d");
+        ASSERT_TRUE(w.open());
+        EXPECT_FALSE(w.finish());
+        EXPECT_FALSE(w.ErrorText().isEmpty());
+    }
+    {  // the disk fills up while packing
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 2000;  // far less than the packed text
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        backup::ArchiveStreamWriter w(dir.filePath("e.ARC"), "e");
+        const bool opened = w.open();
+        for (qsizetype at = 0; opened && at < text.size(); at += 4096) w.append(text.mid(at, 4096));
+        const bool finished = opened && w.finish();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_TRUE(opened);
+        EXPECT_FALSE(finished);
+        EXPECT_EQ(w.ErrorText(), "Can't re-write file!");
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({"a.ARC", QString::fromUtf8("сценарий.SQL")}));
 }
