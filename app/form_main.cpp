@@ -149,10 +149,8 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     // the actions must work again at once.
     new FocusReturn(this);
 
-    // The toolkit's idle-time enabling: re-evaluated whenever the window
-    // is idle for a moment and after every action.
-    connect(&idle_, &QTimer::timeout, this, &TFormMain::OnActionUpdate);
-    idle_.start(200);
+    // The enabling rule depends on the session alone: it is applied again
+    // whenever the session says its state changed (opened, closed, lost).
     connect(&context_.session, &core::Session::stateChanged, this, &TFormMain::OnActionUpdate);
     OnActionUpdate();
 }

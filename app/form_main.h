@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QMainWindow>
-#include <QTimer>
 #include <memory>
 
 class QLabel;
@@ -140,7 +139,6 @@ class TFormMain : public QMainWindow {
     reports::ReportsController* reports_;
     about::TFormAbout* about_ = nullptr;
     backup::BackupController* backup_;
-    QTimer idle_;
 };
 
 }  // namespace app

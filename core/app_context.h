@@ -13,7 +13,12 @@ namespace core {
 
 struct AppContext {
     explicit AppContext(const QString& settingsPath)
-        : settings(settingsPath), dataSets(session.connection()) {}
+        : settings(settingsPath), dataSets(session.connection()) {
+        // Rows of the old database must not stay editable against the new one.
+        QObject::connect(&session, &Session::databaseChanging, &session, [this] {
+            for (ClientDataSet* d : dataSets.all()) d->close();
+        });
+    }
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 

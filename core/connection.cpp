@@ -266,11 +266,17 @@ void Connection::close() {
     lost_ = false;
 }
 
+void Connection::markLost() {
+    if (lost_) return;
+    lost_ = true;
+    if (lossListener_) lossListener_->connectionLost();
+}
+
 void Connection::fail() {
     DbError e = errorOf(mysql_);
     // The handle stays until the next open or close, so that a result still
     // being read can be freed; from now on the connection counts as closed.
-    if (e.connectionLost()) lost_ = true;
+    if (e.connectionLost()) markLost();
     throw e;
 }
 
@@ -300,7 +306,7 @@ Connection::Batch Connection::executeBatch(const QByteArray& statements) {
     Batch batch;
     auto failed = [&] {
         DbError e = errorOf(mysql_);
-        if (e.connectionLost()) lost_ = true;
+        if (e.connectionLost()) markLost();
         batch.failure = e;
     };
     // Several statements in one text only here: everywhere else a text is

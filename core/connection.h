@@ -88,6 +88,13 @@ class Result {
     unsigned long* lengths_ = nullptr;
 };
 
+// Hears, once each time, that the server was found gone.
+class ConnectionLossListener {
+  public:
+    virtual ~ConnectionLossListener() = default;
+    virtual void connectionLost() = 0;
+};
+
 class Connection {
   public:
     Connection();
@@ -124,6 +131,9 @@ class Connection {
     void close();
     // False once closed, and once the server was found gone.
     bool isOpen() const { return mysql_ != nullptr && !lost_; }
+    // Told when a call finds the server gone, before that call throws; at
+    // most once between one open and the next. None by default.
+    void setLossListener(ConnectionLossListener* listener) { lossListener_ = listener; }
 
     // Runs a statement; returns the rows it matched (found rows, so an
     // update that changes nothing still counts the row it found).
@@ -151,6 +161,8 @@ class Connection {
     void clearSqlModeFlags();
     st_mysql* mysql_ = nullptr;
     bool lost_ = false;
+    ConnectionLossListener* lossListener_ = nullptr;
+    void markLost();
     QStringList params_;
     Timeouts timeouts_;
 };

@@ -4,7 +4,9 @@
 
 namespace core {
 
-Session::Session(QObject* parent) : QObject(parent), database_name_(schema::kDatabasePrefix) {}
+Session::Session(QObject* parent) : QObject(parent), database_name_(schema::kDatabasePrefix) {
+    connection_.setLossListener(&lossRelay_);
+}
 
 bool Session::onServerDatabase() const {
     return base_suffix_.isEmpty() &&
@@ -39,6 +41,7 @@ void Session::openAndTell() {
 
 void Session::switchDatabase(const QString& suffix, const QString& databaseName) {
     connection_.close();
+    Q_EMIT databaseChanging();
     base_suffix_ = suffix;
     database_name_ = databaseName;
     SetConnectionParam(connection_, QStringLiteral("Database"), database_name_);

@@ -2,7 +2,9 @@
 // The session: the one connection of the main window to the server, the
 // identity it was opened under and the flag that unlocks administration.
 // Every feature works on this connection; stateChanged() tells them when it
-// opened, closed or was found lost.
+// opened, closed or was found lost (the connection tells the session the
+// moment a call finds the server gone), databaseChanging() that what was
+// read from the old database no longer belongs to the connection.
 
 #include "core/connection.h"
 
@@ -35,8 +37,9 @@ class Session : public QObject {
     void open(const QString& hostName, const QString& suffix, const QString& login,
               const QString& password);
     // Points the open session at another database of the same server under
-    // the same account: the connection is closed, the suffix and database
-    // name change, and the connection is opened again. Throws DbError when
+    // the same account: the connection is closed, databaseChanging() is
+    // emitted, the suffix and database name change, and the connection is
+    // opened again. Throws DbError when
     // the server refuses; the connection then stays closed.
     void switchDatabase(const QString& suffix, const QString& databaseName);
     // The server took `password` for the session's own account: every later
@@ -48,9 +51,20 @@ class Session : public QObject {
 
   Q_SIGNALS:
     void stateChanged();
+    // Before the session moves to another database: whoever holds rows of
+    // the old one closes them.
+    void databaseChanging();
 
   private:
     void openAndTell();
+
+    // The connection's word that the server is gone, as stateChanged().
+    struct LossRelay : ConnectionLossListener {
+        Session* session;
+        explicit LossRelay(Session* s) : session(s) {}
+        void connectionLost() override { Q_EMIT session->stateChanged(); }
+    };
+    LossRelay lossRelay_{this};
 
     Connection connection_;
     QString login_name_;

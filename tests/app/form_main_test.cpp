@@ -334,6 +334,25 @@ TEST(MainWindowFocus, ClosingADialogGivesTheFocusBack) {
     EXPECT_EQ(QApplication::activeWindow(), &window);
 }
 
+// A lost connection found by any call disables what needs the server at
+// once, before the window had a moment to itself and without an action.
+TEST_F(MainWindow, LostConnectionDisablesTheActionsAtOnce) {
+    logIn();
+    ASSERT_EQ(enabledActions(window), kConnected);
+    qint64 id = 0;
+    {
+        auto r = window.context().session.connection().query(QByteArray("select connection_id()"));
+        ASSERT_TRUE(r->next());
+        id = r->field(0).asInt64();
+    }
+    db.exec(QString("kill connection %1").arg(id));
+    EXPECT_THROW(window.context().session.connection().execute(QByteArray("select 1")),
+                 core::DbError);
+    EXPECT_EQ(enabledActions(window), kGroup100);
+    logIn();
+    EXPECT_EQ(enabledActions(window), kConnected);
+}
+
 TEST(MainWindowSettings, StoredWidthsApplyByPosition) {
     QTemporaryDir dir;
     QFile f(dir.filePath("velkor.INI"));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QLockFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using core::ActionLoginExecute;
@@ -195,14 +196,19 @@ TEST_F(Login, LostConnectionSpeaksRussianAndClosesTheSession) {
         id = r->field(0).asInt64();
     }
     db.exec(QString("kill connection %1").arg(id));
+    // The session says so the moment a call finds the server gone, once.
+    QSignalSpy changed(&state.session, &core::Session::stateChanged);
     try {
         core::RunJournalQuery(state.dataSets.journal(), state.selection);
         FAIL() << "a query on a killed connection succeeded";
     } catch (const core::DbError& e) {
+        EXPECT_EQ(changed.count(), 1);
         EXPECT_EQ(e.message(), QString::fromUtf8("Соединение с сервером потеряно. "
                                                  "Подключитесь к базе данных заново."));
         EXPECT_TRUE(e.connectionLost());
     }
+    EXPECT_THROW(state.session.connection().query(QByteArray("select 1")), core::DbError);
+    EXPECT_EQ(changed.count(), 1);
     EXPECT_FALSE(state.session.connected());
     EXPECT_TRUE(core::actionEnabled(core::ActionGroup::Always, state.session));
     EXPECT_FALSE(core::actionEnabled(core::ActionGroup::Admin, state.session));
@@ -226,6 +232,24 @@ TEST_F(Login, HistoryKeepsTheFirstFormOfANameAndAFailedReloginClosesTheSession) 
     EXPECT_TRUE(core::actionEnabled(core::ActionGroup::Always, state.session));
     EXPECT_FALSE(core::actionEnabled(core::ActionGroup::Admin, state.session));
     EXPECT_FALSE(core::actionEnabled(core::ActionGroup::Connected, state.session));
+}
+
+// Moving the session to another database closes every dataset read from
+// the old one: none stays editable against the new database.
+TEST_F(Login, SwitchingTheDatabaseClosesWhatWasReadFromTheOldOne) {
+    TempDatabase db(true, "velkor");
+    TempDatabase other(true, "velkor");
+    db.exec("insert into doc_list (Rec_IDN, pr_date) values (1, '2012-05-01')");
+    db.exec(QString::fromUtf8("insert into sprav_place_list (place_name) values ('Київ')"));
+    loginRoot(suffixOf(db));
+    ASSERT_EQ(state.dataSets.journal().rowCount(), 1);
+    ASSERT_EQ(state.dataSets.referenceList("sprav_place_list").rowCount(), 1);
+    QSignalSpy changing(&state.session, &core::Session::databaseChanging);
+    state.session.switchDatabase(suffixOf(other), other.name());
+    EXPECT_EQ(changing.count(), 1);
+    EXPECT_TRUE(state.session.connected());
+    for (core::ClientDataSet* d : state.dataSets.all()) EXPECT_FALSE(d->isActive()) << d->name().toStdString();
+    EXPECT_EQ(state.dataSets.journal().rowCount(), 0);
 }
 
 TEST(EnablingRule, BeforeLoginOnlyGroup100) {
