@@ -8,7 +8,6 @@
 #include "core/logging.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 namespace backup {
 
@@ -44,15 +43,12 @@ QString directRunText(const QByteArray& database) {
 
 }  // namespace
 
-ImportResult importArchive(core::Connection& mainConnection, core::Connection& scriptConnection,
-                           const QString& archivePath, core::Prompter& prompter,
-                           core::Progress& progress, const ImportChoices& choices) {
+std::optional<ImportResult> checkArchive(const QString& archivePath, core::Prompter& prompter,
+                                         ImportChoices::Answer countMismatch,
+                                         CheckedScript& script) {
     const QString unreadable = u("Выбранный для импорта файл недоступен или поврежден.");
-    // A folder only this user may enter: a stale or planted file of a fixed
-    // name in the shared temporary folder must never be what runs.
-    QTemporaryDir tmp;
-    const QString scriptPath = tmp.filePath(QStringLiteral("velkor_import.SQL"));
-    ScriptCheck check;
+    script.path = script.folder.filePath(QStringLiteral("velkor_import.SQL"));
+    ScriptCheck& check = script.check;
     {
         TArchive arc(archivePath, false);
         if (!arc.IsValid()) {
@@ -61,10 +57,10 @@ ImportResult importArchive(core::Connection& mainConnection, core::Connection& s
             return ImportResult::Unreadable;
         }
         if (arc.Count() == 0) return ImportResult::Empty;
-        if (tmp.isValid())
-            check = unpackChecked(arc, archivePath, scriptPath);
+        if (script.folder.isValid())
+            check = unpackChecked(arc, archivePath, script.path);
         else
-            check.fault = tmp.errorString();
+            check.fault = script.folder.errorString();
         if (!check.whole()) {
             qCWarning(core::lcDb) << "import: refused" << archivePath << check.fault;
             core::ErrorBox(prompter, unreadable);
@@ -72,35 +68,42 @@ ImportResult importArchive(core::Connection& mainConnection, core::Connection& s
         }
     }
     if (!check.mismatches.isEmpty() &&
-        !decide(choices.countMismatch, prompter, mismatchText(check.mismatches)))
+        !decide(countMismatch, prompter, mismatchText(check.mismatches)))
         return ImportResult::Declined;
+    return std::nullopt;
+}
+
+ImportResult importArchive(core::Connection& mainConnection, core::Connection& scriptConnection,
+                           const QString& archivePath, core::Prompter& prompter,
+                           core::Progress& progress, const ImportChoices& choices) {
+    CheckedScript script;
+    if (const std::optional<ImportResult> refused =
+            checkArchive(archivePath, prompter, choices.countMismatch, script))
+        return *refused;
+    const QByteArray& database = script.check.database;
 
     scriptConnection.close();
     scriptConnection.setParams(mainConnection.params());
     scriptConnection.setTimeouts(mainConnection.timeouts());
     scriptConnection.open();
-    StagedImport staged(scriptConnection, check.database);
+    StagedImport staged(scriptConnection, database);
     if (!staged.begin()) {
-        if (!decide(choices.directRun, prompter, directRunText(check.database)))
+        if (!decide(choices.directRun, prompter, directRunText(database)))
             return ImportResult::Declined;
-        return RunSqlScript(mainConnection, scriptConnection, scriptPath, true, prompter, progress)
+        return RunSqlScript(mainConnection, scriptConnection, script.path, true, prompter, progress)
                    ? ImportResult::Done
                    : ImportResult::Incomplete;
     }
 
-    ScriptRunOptions options;
-    options.rewrite = [&staged](qint64 line, const QByteArray& statement) {
-        return staged.rewrite(line, statement);
-    };
-    bool ran = false;
-    try {
-        ran =
-            RunSqlScript(mainConnection, scriptConnection, scriptPath, options, prompter, progress);
-        if (ran) staged.commit();
-    } catch (const core::DbError& e) {
-        // The runner's own start, or the swap: neither changed the target.
-        qCWarning(core::lcDb) << "import:" << e.number() << e.detail();
-        ran = false;
+    bool ran = staged.run(mainConnection, script.path, prompter, progress);
+    if (ran) {
+        try {
+            staged.commit();
+        } catch (const core::DbError& e) {
+            // The swap was refused: the target is as it was.
+            qCWarning(core::lcDb) << "import:" << e.number() << e.detail();
+            ran = false;
+        }
     }
     if (!ran) {
         staged.discard();

@@ -5,11 +5,14 @@
 // it runs into a staging database that replaces that one only when the run
 // went through.
 
+#include "backup/archive_check.h"
 #include "core/connection.h"
 #include "core/progress.h"
 #include "core/prompter.h"
 
 #include <QString>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace backup {
 
@@ -29,6 +32,24 @@ struct ImportChoices {
     Answer countMismatch = Answer::Ask;  // an archive whose count lines and rows disagree
     Answer directRun = Answer::Ask;      // no staging database allowed: run into the target
 };
+
+// An archive's script unpacked into a folder only this user may enter (a
+// stale or planted file of a fixed name in the shared temporary folder must
+// never be what runs), and what its check found.
+struct CheckedScript {
+    QTemporaryDir folder;
+    QString path;
+    ScriptCheck check;
+};
+
+// The import's check before any statement: unpacks the archive's first
+// member into `script` and checks the archive whole. An unusable archive is
+// reported and gives Unreadable, one without members Empty; count lines that
+// disagree with the rows are asked about, or answered as given (Declined
+// when the answer is no). Nothing when the script may run.
+std::optional<ImportResult> checkArchive(const QString& archivePath, core::Prompter& prompter,
+                                         ImportChoices::Answer countMismatch,
+                                         CheckedScript& script);
 
 // Checks, unpacks and runs the archive's script. Reports an unusable
 // archive itself; a failing statement is asked about by the runner. A script

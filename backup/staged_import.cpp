@@ -1,6 +1,7 @@
 #include "backup/staged_import.h"
 
 #include "backup/archive_check.h"
+#include "backup/script_runner.h"
 #include "core/codepage.h"
 #include "core/logging.h"
 #include "core/sql_literals.h"
@@ -20,13 +21,13 @@ bool accessDenied(unsigned number) {
 }
 constexpr unsigned kDatabaseExists = 1007;  // ER_DB_CREATE_EXISTS
 
-// The target's name with a unique ending, in characters that need no
-// quoting, within the server's 64.
-QByteArray stagingName(const QByteArray& target) {
-    QByteArray base = target.left(52);
+// The target's name, the tag and a unique ending, in characters that need
+// no quoting, within the server's 64.
+QByteArray stagingName(const QByteArray& target, const QByteArray& tag) {
+    QByteArray base = target.left(64 - tag.size() - 8);
     for (char& c : base)
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) c = '_';
-    return base + "_imp" +
+    return base + tag +
            QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
 }
 
@@ -38,14 +39,15 @@ QByteArray quoteName(const QByteArray& name) {
     return '`' + out + '`';
 }
 
-StagedImport::StagedImport(core::Connection& scriptConnection, const QByteArray& target)
-    : c_(scriptConnection), target_(target) {}
+StagedImport::StagedImport(core::Connection& scriptConnection, const QByteArray& target,
+                           const QByteArray& tag)
+    : c_(scriptConnection), target_(target), tag_(tag) {}
 
 bool StagedImport::begin() {
     // The name is taken by creating it: the script's own DROP DATABASE IF
     // EXISTS must never meet a database that someone else made.
     for (int attempt = 0;; ++attempt) {
-        const QByteArray name = stagingName(target_);
+        const QByteArray name = stagingName(target_, tag_);
         try {
             c_.execute("CREATE DATABASE " + name);
             staging_ = name;
@@ -64,6 +66,21 @@ QByteArray StagedImport::rewrite(qint64 line, const QByteArray& statement) const
     if (line == kDropDatabaseLine || line == kCreateDatabaseLine || line == kUseDatabaseLine)
         return renameDatabaseIn(statement, staging_);
     return statement;
+}
+
+bool StagedImport::run(core::Connection& mainConnection, const QString& scriptPath,
+                       core::Prompter& prompter, core::Progress& progress) {
+    ScriptRunOptions options;
+    options.rewrite = [this](qint64 line, const QByteArray& statement) {
+        return rewrite(line, statement);
+    };
+    try {
+        return RunSqlScript(mainConnection, c_, scriptPath, options, prompter, progress);
+    } catch (const core::DbError& e) {
+        // The runner's own start: nothing ran.
+        qCWarning(core::lcDb) << "staged run:" << e.number() << e.detail();
+        return false;
+    }
 }
 
 std::optional<StagedImport::Charset> StagedImport::charsetOf(const QByteArray& database) {

@@ -3,8 +3,11 @@
 // the one it replaces, and only a run that went through is swapped in, all
 // tables in one RENAME TABLE, which the server does atomically. A run that
 // fails, is aborted or loses its connection leaves every database as it was.
+// The verification of an archive runs it the same way and never commits.
 
 #include "core/connection.h"
+#include "core/progress.h"
+#include "core/prompter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,8 +17,11 @@ namespace backup {
 
 class StagedImport {
   public:
-    // target: the database the script drops and recreates.
-    StagedImport(core::Connection& scriptConnection, const QByteArray& target);
+    // target: the database the script drops and recreates. The staging
+    // database is named after it, then the tag (four characters that need
+    // no quoting, so that one can tell what left it) and a random ending.
+    StagedImport(core::Connection& scriptConnection, const QByteArray& target,
+                 const QByteArray& tag = "_imp");
 
     // Creates the staging database on the open script connection. False
     // when the account may not create it; other refusals throw DbError.
@@ -25,6 +31,13 @@ class StagedImport {
     // The database block's statements and its USE line name the staging
     // database instead of the target (lines as the runner counts them).
     QByteArray rewrite(qint64 line, const QByteArray& statement) const;
+    // Runs the script at scriptPath into the staging database as the runner
+    // does (the script connection takes over mainConnection's settings),
+    // with rewrite. True when every line was processed; false when the run
+    // failed, was aborted or lost its connection, or could not start
+    // (logged). Neither commits nor discards.
+    bool run(core::Connection& mainConnection, const QString& scriptPath, core::Prompter& prompter,
+             core::Progress& progress);
 
     // Puts the staged tables in place of the target's, drops the staging
     // database with the old tables and leaves the connection on the target.
@@ -43,6 +56,7 @@ class StagedImport {
 
     core::Connection& c_;
     QByteArray target_;
+    QByteArray tag_;
     QByteArray staging_;
 };
 

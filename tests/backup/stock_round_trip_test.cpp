@@ -1,8 +1,10 @@
 // Round trips on a server with a packaged server's defaults (utf8mb4,
 // strict sql_mode): the hostile schema, and journal databases, whose
-// template tables are cp1251 whatever the server's default.
+// template tables are cp1251 whatever the server's default; and the
+// verification of such a journal's archive.
 
 #include "admin/database_catalogue.h"
+#include "backup/archive_verify.h"
 #include "tests/backup/round_trip.h"
 
 #include <gtest/gtest.h>
@@ -96,4 +98,41 @@ TEST(StockServerRoundTrip, JournalOfUtf8DatabaseComesBackInItsTablesCharacterSet
     EXPECT_EQ(after.checksums, before.checksums);
     EXPECT_EQ(after.values, before.values);
     EXPECT_EQ(tableCollations(db.connection(), db.name()), cp1251Tables());
+}
+
+// The same journal verified against its archive: equal on this server's
+// defaults too, and a text changed since is named by its table.
+TEST(StockServerRoundTrip, JournalOfUtf8DatabaseVerifiesEqual) {
+    testing_support::TempDatabase db(true, "vt_", Server::Stock);
+    fillJournal(db.connection());
+    QTemporaryDir dir;
+    const QString archive = dir.filePath("j.ARC");
+    testing_support::RecordingProgress progress;
+    ASSERT_EQ(backup::exportDatabase(db.connection(), db.name(), archive, progress),
+              backup::ExportResult::Done);
+    auto verify = [&] {
+        core::Connection main, script;
+        main.setParams(testing_support::serverParams(db.name(), Server::Stock));
+        main.open();
+        ScriptedPrompter prompter;
+        const backup::VerifyReport r =
+            backup::verifyArchive(main, script, archive, db.name(), prompter, progress,
+                                  backup::ImportChoices::Answer::No);
+        EXPECT_EQ(prompter.shown(), std::vector<ScriptedPrompter::Box>{});
+        return r;
+    };
+    backup::VerifyReport r = verify();
+    EXPECT_EQ(r.outcome, backup::VerifyReport::Outcome::Equal);
+    EXPECT_EQ(r.tables, 7);
+    EXPECT_TRUE(r.differences.isEmpty());
+
+    db.exec(QString::fromUtf8("update sprav_place_list set place_name = 'Харків'"));
+    r = verify();
+    EXPECT_EQ(r.outcome, backup::VerifyReport::Outcome::Differs);
+    ASSERT_EQ(r.differences.size(), 1);
+    EXPECT_EQ(r.differences[0].table, "sprav_place_list");
+    EXPECT_EQ(r.differences[0].kind, backup::TableDifference::Kind::Checksum);
+    EXPECT_EQ(rowsOf(db.connection(),
+                     "show databases like '" + QString(db.name()).replace('_', "\\_") + "\\_vfy%'"),
+              QStringList{});
 }

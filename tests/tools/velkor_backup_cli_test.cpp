@@ -61,6 +61,11 @@ TEST(VelkorBackupCli, WrongUsageExits2) {
         {"export", "--host", "h", "--user", "u", "--database", "d", "--ignore-errors", "o"},
         {"backup", "--host", "h", "--user", "u", "a.ARC"},
         {"export", "--host", "h", "--user", "u", "--database", "d", "--password", "p", "o"},
+        {"verify", "--host", "h", "--user", "u", "a.ARC"},            // no database
+        {"verify", "--host", "h", "--user", "u", "--database", "d"},  // no archive
+        {"verify", "--host", "h", "--user", "u", "--database", "d", "--ignore-errors", "a.ARC"},
+        {"verify", "--host", "h", "--user", "u", "--database", "d", "--verify", "a.ARC"},
+        {"import", "--host", "h", "--user", "u", "--verify", "a.ARC"},
     };
     for (const QStringList& args : cases) {
         const ToolRun r = velkorBackup(args, "x");
@@ -244,4 +249,84 @@ TEST(VelkorBackupCli, RunStraightIntoTheDatabaseOnlyWithDirect) {
     r = velkorBackup(import + QStringList{"--direct", dir.filePath("d.ARC")}, account.password());
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(tables(), "t");
+}
+
+namespace {
+
+QStringList scratches(const QString& archiveDatabase) {
+    core::Connection c;
+    testing_support::openServer(c);
+    QStringList names;
+    auto r = c.query("show databases like '" + QString(archiveDatabase).replace('_', "\\_") +
+                     "\\_vfy%'");
+    while (r->next()) names << r->field(0).asText();
+    return names;
+}
+
+}  // namespace
+
+// export --verify and verify: equal is 0; a changed row, a dropped and an
+// added table are one line each on standard error and 1; a damaged archive
+// is 1. No scratch database stays, and the database is left as it is.
+TEST(VelkorBackupCli, VerifyPrintsWhatDiffersAndExitsNonZero) {
+    TempDatabase db(false);
+    db.exec("create table t (id int not null primary key, s varchar(20)) engine=InnoDB");
+    db.exec(QString::fromUtf8("insert into t values (1, 'Львів'), (2, 'Київ'), (3, null)"));
+    db.exec("create table u (a int)");
+    QTemporaryDir dir;
+    const QString password = testing_support::serverPassword();
+    const QString archive = dir.filePath("v.ARC");
+    const QStringList database{"--database", db.name()};
+    const QString equal = "velkor-backup: The archive restores " + db.name() +
+                          " exactly: 2 tables equal by row count and CHECKSUM TABLE.\n";
+
+    ToolRun r = velkorBackup(
+        QStringList{"export", "--verify"} + server() + database + QStringList{archive}, password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("Экспорт завершен успешно. ") + archive))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(equal)) << r.err.toStdString();
+
+    const QStringList verify = QStringList{"verify", archive} + server() + database;
+    r = velkorBackup(verify, password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(equal)) << r.err.toStdString();
+
+    db.exec(QString::fromUtf8("update t set s = 'Ужгород' where id = 2"));
+    db.exec("drop table u");
+    db.exec("create table w (a int)");
+    const QString before = checksum(db.name());
+    r = velkorBackup(verify, password);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    const QStringList lines = r.err.split('\n').filter("velkor-backup: table ");
+    ASSERT_EQ(lines.size(), 3) << r.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("velkor-backup: table t: CHECKSUM TABLE "))
+        << r.err.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(" in the archive (3 rows each)")) << r.err.toStdString();
+    EXPECT_EQ(lines[1], "velkor-backup: table u: only in the archive");
+    EXPECT_EQ(lines[2], "velkor-backup: table w: only in the database");
+    EXPECT_TRUE(r.err.endsWith("velkor-backup: The archive differs from " + db.name() +
+                               " in 3 of 3 tables.\n"))
+        << r.err.toStdString();
+    EXPECT_EQ(checksum(db.name()), before);
+
+    QByteArray bytes = testing_support::fileBytes(archive);
+    bytes[bytes.size() - 5] = char(bytes[bytes.size() - 5] ^ 0x01);
+    testing_support::putFile(dir.filePath("damaged.ARC"), bytes);
+    r = velkorBackup(QStringList{"verify", dir.filePath("damaged.ARC")} + server() + database,
+                     password);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.err.contains(QString::fromUtf8("Выбранный для импорта файл недоступен или поврежден.")))
+        << r.err.toStdString();
+    EXPECT_EQ(checksum(db.name()), before);
+    EXPECT_TRUE(scratches(db.name()).isEmpty());
+
+    // An export that fails is not verified.
+    db.exec("create table `semi;colon` (a int)");
+    r = velkorBackup(QStringList{"export", "--verify"} + server() + database +
+                         QStringList{dir.filePath("bad.ARC")},
+                     password);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.contains("The archive")) << r.err.toStdString();
 }

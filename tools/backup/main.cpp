@@ -1,8 +1,9 @@
 // velkor-backup: the export and import of the main window without a window,
-// for scheduled backups.
+// for scheduled backups, and the verification of an archive.
 //
-//   velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC
+//   velkor-backup export --host HOST[:PORT] --user USER --database NAME [--verify] OUT.ARC
 //   velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] [--direct] ARCHIVE
+//   velkor-backup verify --host HOST[:PORT] --user USER --database NAME ARCHIVE
 //
 // The import runs into a staging database and replaces the database only
 // when the whole script went through. --ignore-errors goes on past failing
@@ -10,11 +11,20 @@
 // --direct runs the script straight into the database when the account may
 // not create the staging database (a failure then leaves it part-way).
 //
+// verify checks the archive as the import does, restores it into a scratch
+// database on the same server, compares every table of NAME (which may be
+// another database than the archive's) with it by row count and CHECKSUM
+// TABLE, prints a line per table that differs and drops the scratch
+// database, whatever happened. export --verify verifies the archive it has
+// just written against the database it came from.
+//
 // The password comes from VELKOR_PASSWORD or is asked on the terminal
 // without echo: never from the command line, where other users see it.
 // Progress and messages go to standard error. The exit status is 0 only
-// when everything was written or executed.
+// when everything was written or executed and, where verified, found
+// equal; 1 when something failed or differs; 2 for a wrong command line.
 
+#include "backup/archive_verify.h"
 #include "backup/database_export.h"
 #include "backup/database_import.h"
 #include "core/connection.h"
@@ -32,16 +42,23 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  velkor-backup export --host HOST[:PORT] --user USER --database NAME OUT.ARC\n"
+    "  velkor-backup export --host HOST[:PORT] --user USER --database NAME [--verify] OUT.ARC\n"
     "  velkor-backup import --host HOST[:PORT] --user USER [--ignore-errors] [--direct] ARCHIVE\n"
+    "  velkor-backup verify --host HOST[:PORT] --user USER --database NAME ARCHIVE\n"
     "\n"
     "The import replaces the database only when the whole script ran. --ignore-errors\n"
     "goes on past failing statements and past count lines that disagree with the rows;\n"
     "--direct runs the script straight into the database when the account may not\n"
     "create the staging database.\n"
     "\n"
+    "verify restores the archive into a scratch database on the same server, compares\n"
+    "every table of NAME with it by row count and CHECKSUM TABLE, prints the tables\n"
+    "that differ and drops the scratch database. export --verify verifies the archive\n"
+    "it has written.\n"
+    "\n"
     "The password is taken from the environment variable VELKOR_PASSWORD, or asked\n"
-    "on the terminal. Exit status 0 only when everything was written or executed.\n";
+    "on the terminal. Exit status 0 only when everything was written or executed and,\n"
+    "where verified, equal; 1 when something failed or differs; 2 for wrong usage.\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -136,6 +153,7 @@ struct Options {
     QString command, host, user, database, file;
     bool ignoreErrors = false;
     bool direct = false;
+    bool verify = false;  // export --verify
 };
 
 std::optional<Options> parse(const QStringList& args) {
@@ -153,8 +171,10 @@ std::optional<Options> parse(const QStringList& args) {
             if (!value(o.host)) return std::nullopt;
         } else if (a == "--user") {
             if (!value(o.user)) return std::nullopt;
-        } else if (a == "--database" && o.command == "export") {
+        } else if (a == "--database" && (o.command == "export" || o.command == "verify")) {
             if (!value(o.database)) return std::nullopt;
+        } else if (a == "--verify" && o.command == "export") {
+            o.verify = true;
         } else if (a == "--ignore-errors" && o.command == "import") {
             o.ignoreErrors = true;
         } else if (a == "--direct" && o.command == "import") {
@@ -165,10 +185,23 @@ std::optional<Options> parse(const QStringList& args) {
             return std::nullopt;
         }
     }
-    if (o.command != "export" && o.command != "import") return std::nullopt;
+    if (o.command != "export" && o.command != "import" && o.command != "verify")
+        return std::nullopt;
     if (o.host.isEmpty() || o.user.isEmpty() || o.file.isEmpty()) return std::nullopt;
-    if (o.command == "export" && o.database.isEmpty()) return std::nullopt;
+    if (o.command != "import" && o.database.isEmpty()) return std::nullopt;
     return o;
+}
+
+// Verifies the archive against the database and prints the report: true
+// only when all is equal and no statement failed.
+bool verify(core::Connection& main, const QString& archive, const QString& database) {
+    ConsolePrompter prompter(false);
+    ConsoleProgress progress;
+    core::Connection script;
+    const backup::VerifyReport report = backup::verifyArchive(
+        main, script, archive, database, prompter, progress, backup::ImportChoices::Answer::No);
+    for (const QString& line : backup::verifyReportLines(report, database)) say(line);
+    return report.equal() && prompter.failures == 0;
 }
 
 }  // namespace
@@ -186,19 +219,20 @@ int main(int argc, char** argv) {
     core::SetConnectionParam(main, QStringLiteral("Password"), password());
     // The import's script makes its own database; it starts on none.
     core::SetConnectionParam(main, QStringLiteral("Database"),
-                             o->command == "export" ? o->database : QString());
+                             o->command == "import" ? QString() : o->database);
     try {
         main.open();
+        if (o->command == "verify") return verify(main, o->file, o->database) ? 0 : 1;
         if (o->command == "export") {
             const backup::ExportResult r =
                 backup::exportDatabase(main, o->database, o->file, progress);
             // The archive is named only where there is one.
             const bool written =
                 r == backup::ExportResult::Done || r == backup::ExportResult::Aborted;
-            say(backup::exportResultText(r) +
-                (written ? ' ' + backup::exportArchivePath(backup::exportScriptPath(o->file))
-                         : QString()));
-            return r == backup::ExportResult::Done ? 0 : 1;
+            const QString archive = backup::exportArchivePath(backup::exportScriptPath(o->file));
+            say(backup::exportResultText(r) + (written ? ' ' + archive : QString()));
+            if (r != backup::ExportResult::Done) return 1;
+            return !o->verify || verify(main, archive, o->database) ? 0 : 1;
         }
         core::Connection script;
         using Answer = backup::ImportChoices::Answer;
