@@ -236,6 +236,16 @@ TEST(STAGED_IMPORT, DamagedArchiveIsRefusedAndTheDatabaseIntact) {
         testing_support::putFile(path, bytes);
         RecordingProgress progress;
         const Imported r = import(f.db.name(), path, progress);
+        // A flip in the code that the text does not depend on (a match
+        // whose other position holds the same bytes, bits the decoder
+        // reads past the text's end) damages nothing: the text passes its
+        // digest whole, and the import goes through to the same database.
+        const qsizetype codeStarts = 4 + 104 + 4 + 4;
+        if (at >= codeStarts && r.result == ImportResult::Done) {
+            EXPECT_TRUE(r.boxes.empty()) << "byte " << at;
+            EXPECT_EQ(contents(f.db.name()), before) << "byte " << at;
+            continue;
+        }
         EXPECT_EQ(r.result, ImportResult::Unreadable) << "byte " << at;
         EXPECT_EQ(r.boxes, (std::vector<ScriptedPrompter::Box>{
                                {Kind::Error, u("Ошибка"),
