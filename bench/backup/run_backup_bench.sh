@@ -21,8 +21,10 @@ cd "$work"
 checksums > before
 t() { /usr/bin/time -f "%e s, %M KiB peak" "$@"; }
 
-echo "== export of $rows rows"
+echo "== export of $rows rows (the script packed on a second thread while it is written)"
 t "$bin/velkor-backup" export --host "127.0.0.1:$port" --user root --database velkorbench x.ARC 2>&1 | tail -1
+echo "-- export --verify: the export, then the archive restored into a scratch database and compared"
+t "$bin/velkor-backup" export --verify --host "127.0.0.1:$port" --user root --database velkorbench v.ARC 2>&1 | tail -1
 echo "-- peer: mariadb-dump --skip-extended-insert, then packing its output with lzhuf-plain"
 t mariadb-dump --no-defaults -h127.0.0.1 -P"$port" -uroot -p"$pw" --skip-extended-insert velkorbench 2>&1 >dump.sql | tail -1
 t "$bin/lzhuf-plain" pack dump.sql dump.lz 2>&1 | tail -1
