@@ -1,23 +1,13 @@
 // DataGrid's footer row: a cell per column under each half, holding the
-// column's fixed text or its sum over the rows shown, recomputed whenever
-// the rows or their values change.
+// column's fixed text or its sum over the rows shown (core/column_sum.h),
+// recomputed whenever the rows or their values change.
 #include "grid/data_grid.h"
 
+#include "core/column_sum.h"
 #include "grid/grid_filter_model.h"
 #include "grid/grid_footer.h"
 
-#include <cmath>
-
 namespace grid {
-
-namespace {
-
-QString sumText(double sum) {
-    if (std::floor(sum) == sum && std::fabs(sum) < 1e15) return QString::number(qint64(sum));
-    return QString::number(sum, 'g', 15);
-}
-
-}  // namespace
 
 void DataGrid::recalcFooter() {
     bool any = false;
@@ -32,23 +22,8 @@ void DataGrid::recalcFooter() {
         const GridColumn& col = columns_[c];
         QString text;
         if (col.footer == FooterKind::Text) text = col.footerText;
-        if (col.footer == FooterKind::Sum && col.source < proxy_->columnCount()) {
-            // A column without any value has an empty sum, not 0.
-            double sum = 0;
-            bool seen = false;
-            for (int r = 0; r < proxy_->rowCount(); ++r) {
-                const QModelIndex index = proxy_->index(r, col.source);
-                QVariant value = index.data(Qt::EditRole);
-                if (!value.isValid()) value = index.data(Qt::DisplayRole);
-                if (value.isNull() || value.toString().isEmpty()) continue;
-                bool ok = false;
-                const double number = value.toDouble(&ok);
-                if (!ok) continue;
-                sum += number;
-                seen = true;
-            }
-            if (seen) text = sumText(sum);
-        }
+        // The printout and the spreadsheets add the same way.
+        if (col.footer == FooterKind::Sum) text = core::sumOfColumn(*proxy_, col.source).text();
         (c < frozen_ ? leftFooter_ : rightFooter_)->setCell(col.source, text, col.alignment);
     }
 }
