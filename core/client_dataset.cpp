@@ -1,7 +1,7 @@
 #include "core/client_dataset.h"
 
 #include "core/codepage.h"
-#include "core/sql_literals.h"
+#include "core/update_statements.h"
 
 #include <charconv>
 
@@ -400,62 +400,21 @@ void ClientDataSet::remove() {
     for (const Hook& hook : afterDelete_) hook(*this);
 }
 
-QByteArray ClientDataSet::literal(const PackedRow& row, int field) const {
-    return SqlValue(
-        FieldValue(fields_[std::size_t(field)].kind, row.isNull(field), row.get(field)));
-}
-
-QByteArray ClientDataSet::whereAll(const PackedRow& original) const {
-    QByteArray w;
-    for (int i = 0; i < fieldCount(); ++i) {
-        const FieldDef& f = fields_[std::size_t(i)];
-        if (f.calculated || f.column.isEmpty()) continue;
-        if (!w.isEmpty()) w += " and ";
-        w += '`' + f.column + '`';
-        if (original.isNull(i))
-            w += " IS NULL";
-        else
-            w += " = " + literal(original, i);
-    }
-    return w;
-}
-
 void ClientDataSet::send(const Change& change) {
-    const QByteArray table = '`' + updateTable_ + '`';
     if (change.kind == Change::Delete) {
-        const QByteArray sql =
-            "delete from " + table + " where " + whereAll(change.original) + " limit 1";
-        if (connection_.execute(sql) == 0) throw DbError(0, QString::fromUtf8(kConflict));
+        if (connection_.execute(deleteStatement(updateTable_, fields_, change.original)) == 0)
+            throw DbError(0, QString::fromUtf8(kConflict));
         return;
     }
     const int at = indexOfRow(change.rowId);
     if (at < 0) return;
     const PackedRow& row = rows_[std::size_t(at)].data;
     if (change.kind == Change::Insert) {
-        QByteArray cols, vals;
-        for (int i = 0; i < fieldCount(); ++i) {
-            const FieldDef& f = fields_[std::size_t(i)];
-            if (f.calculated || f.column.isEmpty()) continue;
-            if (!cols.isEmpty()) {
-                cols += ", ";
-                vals += ", ";
-            }
-            cols += '`' + f.column + '`';
-            vals += literal(row, i);
-        }
-        connection_.execute("insert into " + table + " (" + cols + ") values (" + vals + ")");
+        connection_.execute(insertStatement(updateTable_, fields_, row));
         return;
     }
-    QByteArray set;
-    for (int i = 0; i < fieldCount(); ++i) {
-        const FieldDef& f = fields_[std::size_t(i)];
-        if (f.calculated || f.column.isEmpty() || row.sameValue(i, change.original)) continue;
-        if (!set.isEmpty()) set += ", ";
-        set += '`' + f.column + "` = " + literal(row, i);
-    }
-    if (set.isEmpty()) return;
-    const QByteArray sql =
-        "update " + table + " set " + set + " where " + whereAll(change.original) + " limit 1";
+    const QByteArray sql = updateStatement(updateTable_, fields_, row, change.original);
+    if (sql.isEmpty()) return;
     if (connection_.execute(sql) == 0) throw DbError(0, QString::fromUtf8(kConflict));
 }
 

@@ -2,9 +2,11 @@
 // An in-memory copy of one table: rows of typed, nullable values filled by a
 // query, a current row that is appended, edited, posted, cancelled or
 // deleted, calculated fields, hooks around posting and deleting, and a log of
-// pending changes that applyUpdates sends to the server.
+// pending changes that applyUpdates sends to the server (the statements
+// themselves are composed in core/update_statements.h).
 
 #include "core/connection.h"
+#include "core/field_def.h"
 #include "core/field_value.h"
 #include "core/packed_row.h"
 
@@ -15,15 +17,6 @@
 #include <vector>
 
 namespace core {
-
-struct FieldDef {
-    QString name;
-    QByteArray column;  // the server column a stored field is written back to
-    FieldKind kind = FieldKind::Other;
-    int width = 0;  // characters; a longer text is cut on assignment (0: no limit)
-    bool required = false;
-    bool calculated = false;
-};
 
 // A local refusal: a required field left empty, a call in the wrong state.
 class DataSetError : public std::runtime_error {
@@ -195,8 +188,6 @@ class ClientDataSet : public QObject {
     PackedRow emptyRow() const;
     void calculate(PackedRow& row) const;
     void requireEditing() const;
-    QByteArray literal(const PackedRow& row, int field) const;
-    QByteArray whereAll(const PackedRow& original) const;
     void send(const Change& change);
     void beginNewRow(int at);
     void resetFields();

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <cmath>
 
 namespace grid {
 
@@ -17,11 +16,6 @@ namespace {
 
 constexpr int kMaxTitleLines = 5;
 constexpr int kCellPadding = 10;
-
-QString sumText(double sum) {
-    if (std::floor(sum) == sum && std::fabs(sum) < 1e15) return QString::number(qint64(sum));
-    return QString::number(sum, 'g', 15);
-}
 
 }  // namespace
 
@@ -356,46 +350,6 @@ void DataGrid::syncScrollBar() {
     hbar_->setVisible(inner->maximum() > inner->minimum());
 }
 
-void DataGrid::recalcFooter() {
-    bool any = false;
-    for (const GridColumn& col : std::as_const(columns_))
-        any = any || col.footer != FooterKind::None;
-    leftFooter_->setVisible(any && frozen_ > 0);
-    rightFooter_->setVisible(any);
-    leftFooter_->clearCells();
-    rightFooter_->clearCells();
-    if (!any) return;
-    for (int c = 0; c < columns_.size(); ++c) {
-        const GridColumn& col = columns_[c];
-        QString text;
-        if (col.footer == FooterKind::Text) text = col.footerText;
-        if (col.footer == FooterKind::Sum && col.source < proxy_->columnCount()) {
-            // A column without any value has an empty sum, not 0.
-            double sum = 0;
-            bool seen = false;
-            for (int r = 0; r < proxy_->rowCount(); ++r) {
-                const QModelIndex index = proxy_->index(r, col.source);
-                QVariant value = index.data(Qt::EditRole);
-                if (!value.isValid()) value = index.data(Qt::DisplayRole);
-                if (value.isNull() || value.toString().isEmpty()) continue;
-                bool ok = false;
-                const double number = value.toDouble(&ok);
-                if (!ok) continue;
-                sum += number;
-                seen = true;
-            }
-            if (seen) text = sumText(sum);
-        }
-        (c < frozen_ ? leftFooter_ : rightFooter_)->setCell(col.source, text, col.alignment);
-    }
-}
-
-QString DataGrid::footerText(int column) const {
-    if (column < 0 || column >= columns_.size()) return {};
-    const GridFooter* footer = column < frozen_ ? leftFooter_ : rightFooter_;
-    return footer->cell(columns_[column].source);
-}
-
 void DataGrid::sortByColumn(int column, Qt::SortOrder order) {
     if (column < 0 || column >= columns_.size()) return clearSort();
     sortColumn_ = column;
@@ -444,96 +398,6 @@ int DataGrid::rowCount() const { return proxy_->rowCount(); }
 
 QModelIndex DataGrid::mapToSource(const QModelIndex& shownIndex) const {
     return proxy_->mapToSource(shownIndex);
-}
-
-QModelIndex DataGrid::currentIndex() const { return mapToSource(left_->currentIndex()); }
-
-int DataGrid::currentSourceRow() const {
-    const QModelIndex index = currentIndex();
-    return index.isValid() ? index.row() : -1;
-}
-
-bool DataGrid::setCurrentSourceRow(int row) {
-    const QAbstractItemModel* source = sourceModel();
-    const QList<int> sections = presentSections();
-    if (!source || sections.isEmpty()) return false;
-    int column = left_->currentIndex().column();
-    if (!sections.contains(column)) column = sections.first();
-    const QModelIndex shown = proxy_->mapFromSource(source->index(row, column));
-    if (!shown.isValid()) return false;
-    left_->selectionModel()->setCurrentIndex(shown, left_->selectingCommand());
-    left_->scrollTo(shown);
-    right_->scrollTo(shown);
-    return true;
-}
-
-bool DataGrid::commitOpenEditor() {
-    // The halves share the current cell; the editor lies in the half that
-    // shows its column.
-    const bool frozen = left_->commitOpenEditor();
-    return right_->commitOpenEditor() || frozen;
-}
-
-bool DataGrid::discardOpenEditor() {
-    const bool frozen = left_->discardOpenEditor();
-    return right_->discardOpenEditor() || frozen;
-}
-
-void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    // Qt also makes a cell current without selecting anything: a half that
-    // gets the focus while no cell is current (after a new query whose first
-    // row the filter hides) takes its first cell. The highlight goes with it.
-    QItemSelectionModel* selection = left_->selectionModel();
-    if (current.isValid() && !selection->isSelected(current))
-        selection->select(current, left_->selectingCommand());
-    if (left_->hasFocus() || right_->hasFocus()) focusCurrentHalf();
-    if (current.row() != previous.row() || !current.isValid())
-        Q_EMIT currentRowChanged(current.isValid() ? mapToSource(current).row() : -1);
-}
-
-void DataGrid::focusCurrentHalf() {
-    const int c = columnOfSection(left_->currentIndex().column());
-    GridView* target = c >= 0 ? viewOf(c) : (frozen_ < columns_.size() ? right_ : left_);
-    if (!target->hasFocus()) target->setFocus();
-}
-
-QModelIndex DataGrid::crossMove(GridView::Step step, Qt::KeyboardModifiers modifiers) {
-    using Step = GridView::Step;
-    const QModelIndex current = left_->currentIndex();
-    const QList<int> sections = presentSections();
-    const int position = sections.indexOf(current.column());
-    if (!current.isValid() || position < 0) return {};
-    const int last = int(sections.size()) - 1;
-    int row = current.row(), p = position;
-    switch (step) {
-        case Step::Left:
-            p = qMax(0, p - 1);
-            break;
-        case Step::Right:
-            p = qMin(last, p + 1);
-            break;
-        case Step::Next:
-            if (p < last)
-                ++p;
-            else if (row + 1 < proxy_->rowCount())
-                ++row, p = 0;
-            break;
-        case Step::Previous:
-            if (p > 0)
-                --p;
-            else if (row > 0)
-                --row, p = last;
-            break;
-        case Step::Home:
-            p = 0;
-            if (modifiers & Qt::ControlModifier) row = 0;
-            break;
-        case Step::End:
-            p = last;
-            if (modifiers & Qt::ControlModifier) row = proxy_->rowCount() - 1;
-            break;
-    }
-    return proxy_->index(row, sections[p]);
 }
 
 }  // namespace grid

@@ -124,8 +124,10 @@ class DataGrid : public QFrame {
     void updateHeaderHeights();
     void updateFrozenWidth();
     void syncScrollBar();
-    void recalcFooter();
     void onTitleClicked(int logical);
+    // The footer row (data_grid_footer.cpp).
+    void recalcFooter();
+    // The cursor across both halves (data_grid_navigation.cpp).
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     void focusCurrentHalf();
     QModelIndex crossMove(GridView::Step step, Qt::KeyboardModifiers modifiers);

@@ -13,7 +13,7 @@ namespace grid {
 enum class FooterKind {
     None,  // empty footer cell
     Text,  // GridColumn::footerText as it stands
-    Sum,   // sum of the column's values over the rows shown
+    Sum,   // sum of the column's values over the rows shown (core/column_sum.h)
 };
 
 struct GridColumn {

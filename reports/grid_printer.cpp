@@ -1,10 +1,10 @@
 #include "reports/grid_printer.h"
 
+#include "core/column_sum.h"
 #include "dialogs/print_fonts.h"
 
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextLayout>
@@ -27,30 +27,6 @@ QFont paperFont(QFont font) {
 }
 
 }  // namespace
-
-QString sumOfTexts(const QStringList& texts) {
-    bool any = false;
-    bool whole = true;
-    qint64 wholeSum = 0;
-    double sum = 0;
-    for (const QString& raw : texts) {
-        const QString t = raw.trimmed();
-        if (t.isEmpty()) continue;
-        any = true;
-        bool ok = false;
-        const qint64 n = t.toLongLong(&ok);
-        if (ok && whole) {
-            wholeSum += n;
-            sum += double(n);
-            continue;
-        }
-        whole = false;
-        sum += QLocale::c().toDouble(t);
-    }
-    if (!any) return {};
-    if (whole) return QString::number(wholeSum);
-    return QLocale::c().toString(sum, 'g', 15);
-}
 
 GridPrinter::GridPrinter()
     : cellFont_(dialogs::designFont(QStringLiteral("MS Sans Serif"), 8)),
@@ -75,11 +51,7 @@ QString GridPrinter::footerCellText(int column) const {
     const grid::GridColumn& c = columns_.at(column);
     if (c.footer == grid::FooterKind::Text) return c.footerText;
     if (c.footer != grid::FooterKind::Sum || !model_) return {};
-    QStringList texts;
-    const int rows = model_->rowCount();
-    texts.reserve(rows);
-    for (int r = 0; r < rows; ++r) texts << model_->index(r, c.source).data().toString();
-    return sumOfTexts(texts);
+    return core::sumOfColumn(*model_, c.source).text();
 }
 
 namespace {

@@ -74,7 +74,8 @@ class GridPrinter {
     int print(QPrinter& printer, const PrintProgress& progress = {}) const;
 
     // The footer cell of a column: its fixed text, or the sum of its values
-    // over the model's rows (empty when every value is empty).
+    // over the model's rows by the rule the grid and the spreadsheets follow
+    // (core/column_sum.h; empty when no value is a number).
     QString footerCellText(int column) const;
     bool hasFooterRow() const;
 
@@ -92,9 +93,5 @@ class GridPrinter {
     qreal marginMm_ = 10;
     bool fitToWidth_ = true;
 };
-
-// The sum of texts holding numbers, exact for whole numbers; empty when
-// every text is empty.
-QString sumOfTexts(const QStringList& texts);
 
 }  // namespace reports

@@ -23,18 +23,18 @@ bool isNumberType(const QVariant& v) {
     }
 }
 // A cell as the sheet holds it: numbers as numbers, empty as nothing. A
-// column that is summed holds numbers even where the model gives them as
-// text (decimal sums).
+// column that is summed holds a number exactly where its sum counts one
+// (numbers the model gives as text, such as decimal sums, too), so that the
+// workbook's SUM adds what the grid's and the printout's footers add.
 QVariant cellOf(const QModelIndex& source, const grid::GridColumn& column) {
     const QVariant edit = source.data(Qt::EditRole);
-    if (isNumberType(edit)) return edit.toDouble();
+    if (column.footer == grid::FooterKind::Sum) {
+        if (const auto s = core::summandOf(core::sumInput(source))) return s->number;
+    } else if (isNumberType(edit)) {
+        return edit.toDouble();
+    }
     const QString text = source.data(Qt::DisplayRole).toString();
     if (text.isEmpty()) return {};
-    if (column.footer == grid::FooterKind::Sum) {
-        bool ok = false;
-        const double v = text.toDouble(&ok);
-        if (ok) return v;
-    }
     return text;
 }
 
@@ -58,19 +58,6 @@ bool SheetSource::hasFooter() const {
     return false;
 }
 
-QVariant SheetSource::footerSum(int column) const {
-    bool any = false;
-    double sum = 0;
-    for (int r = 0; r < rowCount(); ++r) {
-        const QVariant v = cell(r, column);
-        if (v.typeId() == QMetaType::Double) {
-            sum += v.toDouble();
-            any = true;
-        }
-    }
-    return any ? QVariant(sum) : QVariant();
-}
-
 GridSheet::GridSheet(const grid::DataGrid& grid, QString title, QString description)
     : grid_(grid), title_(std::move(title)), description_(std::move(description)) {
     const QList<int> order = grid.columnOrder();
@@ -84,6 +71,10 @@ GridSheet::GridSheet(const grid::DataGrid& grid, QString title, QString descript
 
 int GridSheet::rowCount() const { return grid_.rowsModel()->rowCount(); }
 
+core::ColumnSum GridSheet::footerSum(int column) const {
+    return core::sumOfColumn(*grid_.rowsModel(), grid_.columns().at(sources_[column]).source);
+}
+
 QVariant GridSheet::cell(int row, int column) const {
     const grid::GridColumn& gc = grid_.columns().at(sources_[column]);
     const QModelIndex shown = grid_.rowsModel()->index(row, gc.source);
@@ -96,6 +87,11 @@ PrinterSheet::PrinterSheet(const GridPrinter& printout, QString title, QString d
 }
 
 int PrinterSheet::rowCount() const { return printout_.model() ? printout_.model()->rowCount() : 0; }
+
+core::ColumnSum PrinterSheet::footerSum(int column) const {
+    if (!printout_.model()) return {};
+    return core::sumOfColumn(*printout_.model(), printout_.columns().at(column).source);
+}
 
 QVariant PrinterSheet::cell(int row, int column) const {
     const grid::GridColumn& gc = printout_.columns().at(column);

@@ -5,6 +5,7 @@
 // as the user sees it (present column order and widths, client-side order
 // and filter, footer), so that a sheet holds exactly what would be printed.
 
+#include "core/column_sum.h"
 #include "grid/grid_column.h"
 
 #include <QString>
@@ -37,9 +38,11 @@ class SheetSource {
     // double for a number, otherwise its text with "\n" between its lines.
     virtual QVariant cell(int row, int column) const = 0;
     bool hasFooter() const;
-    // The value of a sum footer as the rows give it (for formats without
-    // formulas): empty when every value of the column is empty.
-    QVariant footerSum(int column) const;
+    // The sum under a summed column, over the rows the sheet holds, by the
+    // rule the grid's and the printout's footers follow (core/column_sum.h):
+    // the value a formula's cell caches, and the total of formats without
+    // formulas.
+    virtual core::ColumnSum footerSum(int column) const = 0;
 };
 
 class GridPrinter;
@@ -55,6 +58,7 @@ class PrinterSheet : public SheetSource {
     const QVector<SheetColumn>& columns() const override { return columns_; }
     int rowCount() const override;
     QVariant cell(int row, int column) const override;
+    core::ColumnSum footerSum(int column) const override;
 
   private:
     const GridPrinter& printout_;
@@ -72,6 +76,7 @@ class GridSheet : public SheetSource {
     const QVector<SheetColumn>& columns() const override { return columns_; }
     int rowCount() const override;
     QVariant cell(int row, int column) const override;
+    core::ColumnSum footerSum(int column) const override;
 
   private:
     const grid::DataGrid& grid_;

@@ -221,13 +221,16 @@ SheetResult writeXlsx(const SheetSource& sheet, const QString& path,
         if (!aborted && sheet.hasFooter()) {
             for (c = 0; c < n; ++c) {
                 const SheetColumn& col = columns[c];
-                if (col.footer == grid::FooterKind::Sum && rows > 0) {
+                const core::ColumnSum sum =
+                    col.footer == grid::FooterKind::Sum ? sheet.footerSum(c) : core::ColumnSum();
+                // A column with nothing to add has an empty total, as on
+                // screen and on paper, not a SUM that shows 0.
+                if (!sum.isEmpty()) {
                     const QString range = columnName(c) + QString::number(first + 1) + ':' +
                                           columnName(c) + QString::number(first + rows);
-                    const QVariant sum = sheet.footerSum(c);
                     worksheet_write_formula_num(ws, lxw_row_t(next), lxw_col_t(c),
                                                 ("=SUM(" + range + ")").toUtf8().constData(),
-                                                book.foot_, sum.isValid() ? sum.toDouble() : 0);
+                                                book.foot_, sum.number());
                 } else if (col.footer == grid::FooterKind::Text) {
                     worksheet_write_string(ws, lxw_row_t(next), lxw_col_t(c),
                                            col.footerText.toUtf8().constData(), book.foot_);
@@ -326,9 +329,12 @@ SheetResult writeCsv(const SheetSource& sheet, const QString& path, const SheetP
     if (sheet.hasFooter()) {
         for (int c = 0; c < n; ++c) {
             const SheetColumn& col = columns[c];
-            record[c] = col.footer == grid::FooterKind::Sum    ? sheet.footerSum(c)
-                        : col.footer == grid::FooterKind::Text ? QVariant(col.footerText)
-                                                               : QVariant();
+            // The sum as the grid's footer and the printout show it.
+            const QString sum =
+                col.footer == grid::FooterKind::Sum ? sheet.footerSum(c).text() : QString();
+            record[c] = col.footer == grid::FooterKind::Text ? QVariant(col.footerText)
+                        : sum.isEmpty()                      ? QVariant()
+                                                             : QVariant(sum);
         }
         chunk += csvRecord(record);
     }

@@ -21,7 +21,8 @@ struct SheetResult {
 // The workbook: the title over all columns, the two title rows (an upper
 // title merged across the columns that share it, a one-level title over
 // both rows), the rows with their lines wrapped, numbers as numbers, the
-// footer with SUM formulas over the rows above, and the description below.
+// footer with SUM formulas over the rows above (an empty cell where there is
+// nothing to add), and the description below.
 SheetResult writeXlsx(const SheetSource& sheet, const QString& path,
                       const SheetProgress& progress = {});
 

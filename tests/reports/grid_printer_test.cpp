@@ -197,21 +197,4 @@ TEST_F(JournalPrintout, ThePreviewSavesItsPagesAsPdfAndReportsAFileItCannotWrite
     EXPECT_EQ(prompter.shown()[2].text, QString::fromUtf8("Не удалось записать файл ") + bad);
 }
 
-TEST(SumOfTexts, AddsNumbersAndLeavesAllEmptyEmpty) {
-    const struct {
-        QStringList texts;
-        QString sum;
-    } cases[] = {
-        {{"1", "2", "39"}, "42"},
-        {{"", "5", ""}, "5"},
-        {{"", ""}, ""},
-        {{}, ""},
-        {{"-3", "3"}, "0"},
-        {{"1.5", "2"}, "3.5"},
-        {{"9000000000000000001", "1"}, "9000000000000000002"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(reports::sumOfTexts(c.texts), c.sum) << c.texts.join(",").toStdString();
-}
-
 }  // namespace

@@ -7,6 +7,7 @@
 #include "journal/journal_view.h"
 #include "reports/sheet_source.h"
 #include "reports/spreadsheet_writer.h"
+#include "tests/reports/csv_reading.h"
 #include "tests/reports/workbook_reading.h"
 #include "tests/support/qt_printers.h"
 
@@ -24,6 +25,7 @@
 
 using reports::GridSheet;
 using reports::SheetResult;
+using testing_support::readCsv;
 using testing_support::readWorkbook;
 
 namespace {
@@ -35,47 +37,6 @@ QString text(const QJsonObject& book, const char* cell) {
 }
 QString type(const QJsonObject& book, const char* cell) {
     return book["cells"].toObject()[cell].toObject()["t"].toString();
-}
-
-// RFC 4180 records of a CSV file (after its byte-order mark).
-QList<QStringList> readCsv(const QString& path, QByteArray* raw = nullptr) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    QByteArray bytes = f.readAll();
-    if (raw) *raw = bytes;
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
-    const QString s = QString::fromUtf8(bytes.mid(3));
-    QList<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < s.size() && s[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            record << field;
-            field.clear();
-        } else if (c == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n') {
-            record << field;
-            records << record;
-            record.clear();
-            field.clear();
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    return records;
 }
 
 // A small journal as the journal grid shows it: Cyrillic texts, quotes,
