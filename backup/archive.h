@@ -1,59 +1,47 @@
 #pragma once
-// The archive file *.ARC: a small container of named members, each an LZHUF
-// stream (TLzArc). The whole archive lives in memory, members compressed:
-// opening reads the directory and every member's bytes, Add packs a file into
-// a new member, Rewrite writes the archive back to its file, Extract unpacks
-// one member into a file. Nothing reaches the file before Rewrite.
-//
-// File layout, all integers little-endian: member count (int16, 0..32000),
-// volume number (int16), count directory records of 104 bytes, then per
-// member its stored length L (uint32, at least 4) and L bytes of stream.
+// The archive file *.ARC for the program: the container of
+// backup/archive_file.h, which needs no Qt, with QString paths and
+// QByteArray member names at its edge; and the two writers of a new
+// archive of one member that the export and the tests use.
 //
 // Paths are the system's own; member names are Windows-1251 bytes.
 
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
-#include <vector>
 
-class QIODevice;
+#include "backup/archive_file.h"
 
 namespace backup {
 
-// One directory record, 104 bytes in the file.
-struct ArchiveRecord {
-    std::array<char, 100> name{};  // ends at the first zero byte
-    std::uint8_t flag = 0;         // always 0; it also ends a name of 100 bytes
-    std::uint8_t reserved = 0;
-    std::int16_t index = 0;  // the member's position when it was added
-
+// One directory record as the program reads it: the name as QByteArray.
+struct ArchiveRecord : ArchiveFile::Record {
     QByteArray Name() const;
 };
 
 class TArchive {
   public:
-    static constexpr int kRecordSize = 104;
-    static constexpr int kNameSize = 100;
-    static constexpr std::int16_t kMaxCount = 32000;  // what a reader accepts
-    static constexpr std::int16_t kGrowth = 10;
+    static constexpr int kRecordSize = ArchiveFile::kRecordSize;
+    static constexpr int kNameSize = ArchiveFile::kNameSize;
+    static constexpr std::int16_t kMaxCount = ArchiveFile::kMaxCount;
+    static constexpr std::int16_t kGrowth = ArchiveFile::kGrowth;
 
     // Reads the archive at path; when it cannot be opened and create is set,
     // starts an empty one that Rewrite will write there.
     TArchive(const QString& path, bool create);
 
-    bool IsValid() const { return valid_; }
-    std::int16_t Count() const { return count_; }
-    std::int16_t Capacity() const { return capacity_; }
-    std::int16_t VolumeNumber() const { return volume_; }
-    const ArchiveRecord& Entry(std::int16_t index) const { return directory_.at(index); }
+    bool IsValid() const { return file_.IsValid(); }
+    std::int16_t Count() const { return file_.Count(); }
+    std::int16_t Capacity() const { return file_.Capacity(); }
+    std::int16_t VolumeNumber() const { return file_.VolumeNumber(); }
+    ArchiveRecord Entry(std::int16_t index) const { return {file_.Entry(index)}; }
     // The member's stored bytes: its 4-byte uncompressed length, then code.
-    std::span<const unsigned char> Stored(std::int16_t index) const { return members_.at(index); }
-    const QString& ErrorText() const { return errorText_; }
+    std::span<const unsigned char> Stored(std::int16_t index) const { return file_.Stored(index); }
+    QString ErrorText() const { return QString::fromStdString(file_.ErrorText()); }
 
     // Index of the first member of exactly this name, or -1.
     std::int16_t Find(const QByteArray& name) const;
@@ -64,20 +52,10 @@ class TArchive {
     // by its file name alone.
     bool Add(const QString& path, bool nameOnly);
     // Writes the whole archive to its path, replacing the file.
-    bool Rewrite();
+    bool Rewrite() { return file_.Rewrite(); }
 
   private:
-    void read(QIODevice& file);
-    bool fail(const QString& message);
-
-    QString path_;
-    bool valid_ = false;
-    std::int16_t count_ = 0;
-    std::int16_t capacity_ = 0;
-    std::int16_t volume_ = 0;
-    std::vector<std::vector<unsigned char>> members_;  // capacity entries
-    std::vector<ArchiveRecord> directory_;             // capacity entries
-    QString errorText_;
+    ArchiveFile file_;
 };
 
 // A new archive of one member packed from the file, written as

@@ -37,8 +37,10 @@ enum class ExportResult {
     Done,
 };
 
-// Writes the script for chosenPath, packs it into the archive and deletes
-// it. Server errors are absorbed into Failed (their cause is logged).
+// Writes the script for chosenPath and packs it into the archive while it
+// is being written; the archive is put in place only when complete, and the
+// script is then deleted. Server errors are absorbed into Failed (their
+// cause is logged).
 ExportResult exportDatabase(core::Connection& connection, const QString& database,
                             const QString& chosenPath, core::Progress& progress);
 

@@ -1,14 +1,20 @@
 #pragma once
-// LZHUF compression of one buffer held in memory: LZSS over a 4096-byte
-// window whose literals and match lengths are coded with an adaptive Huffman
-// code and whose match positions carry a fixed prefix code for their upper
-// six bits. Archives written years ago must stay readable and archives we
-// write must be readable by every other reader of the format, so the stream
-// is produced and consumed bit for bit as the 1988 algorithm defines it.
+// LZHUF compression: LZSS over a 4096-byte window whose literals and match
+// lengths are coded with an adaptive Huffman code and whose match positions
+// carry a fixed prefix code for their upper six bits. Archives written years
+// ago must stay readable and archives we write must be readable by every
+// other reader of the format, so the stream is produced and consumed bit for
+// bit as the 1988 algorithm defines it.
 //
-// One object serves one operation: construct it over the input, call Pack or
-// Unpack once, read the results. All state lives inside the object, so a
-// codec needs exactly two allocations: itself and its output buffer.
+// Two ways to use it, with the same stream: over a buffer held in memory
+// (Pack, Unpack, the result in Output()), or streaming between a source and
+// a sink through fixed buffers (PackStream, UnpackStream), so that memory
+// does not grow with the data. Unpack is the streaming decoder run with the
+// whole input and the whole output as its one chunk each.
+//
+// One object serves one operation: construct it, call one of them once,
+// read the results. All state lives inside the object, so a codec needs
+// only itself and its buffers: the output, and when streaming the input's.
 
 #include <array>
 #include <cstdint>
@@ -75,6 +81,8 @@ class TLzArc {
     static std::unique_ptr<unsigned char[]> reserve(std::uint64_t size);
     void fail(std::string_view text);
     void packStream(std::uint32_t limit);
+    // The decoder of Unpack and UnpackStream.
+    void unpack(std::uint64_t streamLength, bool inMemory);
 
     int readByte() { return inPos_ < inLength_ ? input_[inPos_++] : nextInput(); }
     int nextInput();  // -1 at the end; a streaming codec reads its next chunk

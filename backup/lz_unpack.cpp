@@ -113,32 +113,58 @@ void TLzArc::presetWindow() {
     outLength_ = 0;
 }
 
+// The in-memory Unpack is the streamed decoder run over one chunk that
+// holds the whole input and one that holds the whole output: the input is
+// in memory already, so the source has nothing to add, and the output chunk
+// is never full, so nothing is handed on and the text stays in Output().
 void TLzArc::Unpack() {
     if (!ok_) return;
-    if (inLength_ < 4) {
+    inLimit_ = 0;
+    inPos_ = 0;
+    unpack(inLength_, true);
+}
+
+// Unpack through a fixed buffer: the window's worth of text stays in front of
+// the chunk being decoded, so that matches copy from it, and each full chunk
+// goes to the sink.
+void TLzArc::UnpackStream(std::uint64_t streamLength) {
+    if (!ok_) return;
+    inLimit_ = streamLength;
+    inLength_ = inPos_ = 0;
+    unpack(streamLength, false);
+}
+
+void TLzArc::unpack(std::uint64_t streamLength, bool inMemory) {
+    if (streamLength < 4) {
         fail("Stream too short!");
         return;
     }
-    textSize_ = std::uint32_t(input_[0]) | std::uint32_t(input_[1]) << 8 |
-                std::uint32_t(input_[2]) << 16 | std::uint32_t(input_[3]) << 24;
-    inPos_ = 4;
+    textSize_ = 0;
+    for (int k = 0; k < 4; ++k) textSize_ |= std::uint32_t(readByte()) << (8 * k);
+    if (!ok_) return;
     // Every item costs at least 10 bits and yields at most 60 bytes, so no
     // valid stream expands by more than 48 bytes per code byte: a damaged
     // header must not make us reserve gigabytes.
-    if (textSize_ > 48 * (std::uint64_t(inLength_) - 4) + 60) {
+    if (textSize_ > 48 * (streamLength - 4) + 60) {
         fail("out of memory!");
         return;
     }
+    // In memory the chunk takes the whole text and what a damaged stream's
+    // last match may write past it: the output bound stops that 10 bytes
+    // past the length, and a match copies up to 7 bytes beyond its end.
+    const std::uint64_t chunk = inMemory ? std::uint64_t(textSize_) + 100 : kUnpackChunk;
     buffer_.reset();
     output_ = nullptr;
-    outCapacity_ = std::uint64_t(textSize_) + 100;
+    outCapacity_ = 0;
     try {
-        buffer_ = reserve(kWindow + outCapacity_);
+        buffer_ = inMemory ? reserve(kWindow + chunk)
+                           : std::make_unique_for_overwrite<unsigned char[]>(kWindow + chunk + 128);
     } catch (const std::bad_alloc&) {
-        outCapacity_ = 0;
         fail("out of memory!");
         return;
     }
+    // What a second operation on this object may write (Pack checks it).
+    outCapacity_ = inMemory ? chunk : 0;
     presetWindow();
     if (textSize_ == 0) return;
 
@@ -148,77 +174,21 @@ void TLzArc::Unpack() {
     // A damaged stream may end in a match that runs past the length; the
     // output bound stops it short of the buffer's end.
     const std::uint64_t limit = std::uint64_t(textSize_) + 10;
-    std::uint64_t count = 0;
-    while (count < textSize_) {
-        const int c = decodeChar(buf, len);
-        if (c < 256) {
-            output_[count++] = std::uint8_t(c);  // count < text size: within the bound
-            continue;
-        }
-        const int distance = decodePosition(buf, len) + 1;
-        const std::uint64_t length = std::uint64_t(c) - 253;
-        const std::uint64_t n = std::min(length, limit - count);
-        copyMatch(output_ + count, distance, n);
-        count += n;
-        if (n < length) {
-            outLength_ = std::uint32_t(count);
-            getBuf_ = std::uint16_t(buf);
-            getLen_ = std::uint8_t(len);
-            fail("Can't write.");
-            return;
-        }
-    }
-    outLength_ = std::uint32_t(count);
-    getBuf_ = std::uint16_t(buf);
-    getLen_ = std::uint8_t(len);
-}
-
-}  // namespace backup
-
-namespace backup {
-
-// Unpack through a fixed buffer: the window's worth of text stays in front of
-// the chunk being decoded, so that matches copy as in Unpack, and each full
-// chunk goes to the sink.
-void TLzArc::UnpackStream(std::uint64_t streamLength) {
-    if (!ok_) return;
-    inLimit_ = streamLength;
-    inLength_ = inPos_ = 0;
-    if (streamLength < 4) {
-        fail("Stream too short!");
-        return;
-    }
-    textSize_ = 0;
-    for (int k = 0; k < 4; ++k) textSize_ |= std::uint32_t(readByte()) << (8 * k);
-    if (!ok_) return;
-    if (textSize_ > 48 * (streamLength - 4) + 60) {
-        fail("out of memory!");
-        return;
-    }
-    constexpr std::uint64_t kChunk = kUnpackChunk;
-    try {
-        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kWindow + kChunk + 128);
-    } catch (const std::bad_alloc&) {
-        fail("out of memory!");
-        return;
-    }
-    presetWindow();
-    if (textSize_ == 0) return;
-
-    startHuffman();
-    unsigned buf = getBuf_;
-    int len = getLen_;
-    const std::uint64_t limit = std::uint64_t(textSize_) + 10;
     std::uint64_t base = 0;   // bytes handed to the sink
     std::uint64_t count = 0;  // bytes decoded into the chunk
     auto flush = [&] {
         const std::uint64_t n = std::min<std::uint64_t>(count, textSize_ - base);
         return sink_.write(sink_.context, output_, std::int64_t(n));
     };
+    auto stop = [&] {
+        outLength_ = std::uint32_t(count);
+        getBuf_ = std::uint16_t(buf);
+        getLen_ = std::uint8_t(len);
+    };
     while (base + count < textSize_) {
         const int c = decodeChar(buf, len);
         if (c < 256) {
-            output_[count++] = std::uint8_t(c);
+            output_[count++] = std::uint8_t(c);  // below the text size: within the bound
         } else {
             const int distance = decodePosition(buf, len) + 1;
             const std::uint64_t length = std::uint64_t(c) - 253;
@@ -226,11 +196,12 @@ void TLzArc::UnpackStream(std::uint64_t streamLength) {
             copyMatch(output_ + count, distance, n);
             count += n;
             if (n < length) {
+                stop();
                 fail("Can't write.");
                 return;
             }
         }
-        if (count >= kChunk) {
+        if (count >= chunk) [[unlikely]] {
             if (!flush()) {
                 fail("Can't write.");
                 return;
@@ -240,9 +211,11 @@ void TLzArc::UnpackStream(std::uint64_t streamLength) {
             count = 0;
         }
     }
+    stop();
+    if (inMemory) return;  // the text is in place
+    outLength_ = 0;
     if (!ok_) return;  // the source failed
     if (count > 0 && base < textSize_ && !flush()) fail("Can't write.");
-    outLength_ = 0;
 }
 
 }  // namespace backup

@@ -1,58 +1,24 @@
 #include "core/codepage.h"
 
-#include <QStringDecoder>
+#include "core/cp1251.h"
 
 namespace core {
 
 namespace {
-// Characters outside Windows-1251 that read the same as one inside it. They
-// arrive from keyboard layouts (the Ukrainian apostrophe is U+02BC on some)
-// and from texts pasted out of word processors.
-struct LookAlike {
-    char16_t from;
-    char16_t to;
-};
-constexpr LookAlike kLookAlikes[] = {
-    {0x02BC, 0x2019},  // ʼ modifier letter apostrophe -> ’
-    {0x2032, 0x2019},  // ′ prime -> ’
-    {0x02B9, 0x0027},  // ʹ modifier letter prime -> '
-    {0x02BB, 0x2018},  // ʻ turned comma -> ‘
-    {0x201B, 0x2018},  // ‛ reversed single quotation mark -> ‘
-    {0x2033, 0x0022},  // ″ double prime -> "
-    {0x02EE, 0x0022},  // ˮ modifier letter double apostrophe -> "
-    {0x201F, 0x201C},  // ‟ reversed double quotation mark -> “
-    {0x2010, 0x002D},  // ‐ hyphen -> -
-    {0x2011, 0x002D},  // ‑ non-breaking hyphen -> -
-    {0x2212, 0x002D},  // − minus sign -> -
-    {0x2012, 0x2013},  // ‒ figure dash -> –
-    {0x2015, 0x2014},  // ― horizontal bar -> —
-    {0x2007, 0x0020},  // figure space -> space
-    {0x2009, 0x0020},  // thin space -> space
-    {0x200A, 0x0020},  // hair space -> space
-    {0x2002, 0x0020},  // en space -> space
-    {0x2003, 0x0020},  // em space -> space
-    {0x202F, 0x00A0},  // narrow no-break space -> no-break space
-};
-
 // Windows-1251 is a single-byte code page; a table lookup is both exact and
-// far faster than going through ICU for every field of every row.
+// far faster than going through ICU for every field of every row. The
+// characters are those of core/cp1251.h, which velkor-arc uses without Qt.
 struct Tables {
     char16_t toUnicode[256];
     // 0 marks a character the code page lacks (NUL itself is handled apart).
     unsigned char fromUnicode[65536] = {};
     Tables() {
-        QByteArray all(256, '\0');
-        for (int i = 0; i < 256; ++i) all[i] = char(i);
-        QStringDecoder dec("windows-1251");
-        const QString u = dec.decode(all);
         for (int i = 0; i < 256; ++i) {
-            char16_t c = i < u.size() ? u.at(i).unicode() : char16_t(i);
-            // 0x98 is undefined in Windows-1251; keep bytes round-tripping.
-            if (c == 0xFFFD) c = char16_t(i);
+            const char16_t c = cp1251::toUnicode((unsigned char)i);
             toUnicode[i] = c;
             if (c != 0) fromUnicode[c] = (unsigned char)i;
         }
-        for (const LookAlike& l : kLookAlikes)
+        for (const cp1251::LookAlike& l : cp1251::lookAlikes())
             if (!fromUnicode[l.from]) fromUnicode[l.from] = fromUnicode[l.to];
     }
 };

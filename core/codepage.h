@@ -1,7 +1,8 @@
 #pragma once
 // The one place where text crosses between QString and Windows-1251 bytes:
 // the server connection, the settings file, the export script and archive
-// member names all speak Windows-1251.
+// member names all speak Windows-1251. The characters are the table of
+// core/cp1251.h, which the Qt-free command-line side shares.
 //
 // Characters the code page lacks but that have a look-alike in it (the
 // Ukrainian apostrophe ʼ, the prime ′, typographic dashes and quotes that

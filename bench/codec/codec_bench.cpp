@@ -84,7 +84,7 @@ void BM_PlainPack(benchmark::State& state) {
     const QByteArray& sql = journalSql(state.range(0));
     std::size_t size = 0;
     for (auto _ : state) {
-        const auto stream = bench::plain::pack(bytesOf(sql), std::size_t(sql.size()));
+        const auto stream = plain_lzhuf::pack(bytesOf(sql), std::size_t(sql.size()));
         if (stream.empty()) state.SkipWithError("pack failed");
         size = stream.size();
         benchmark::DoNotOptimize(stream.data());
@@ -97,7 +97,7 @@ void BM_PlainUnpack(benchmark::State& state) {
     const QByteArray& sql = journalSql(state.range(0));
     const QByteArray& stream = packedSql(state.range(0));
     for (auto _ : state) {
-        const auto text = bench::plain::unpack(bytesOf(stream), std::size_t(stream.size()));
+        const auto text = plain_lzhuf::unpack(bytesOf(stream), std::size_t(stream.size()));
         if (!text || text->size() != std::size_t(sql.size())) {
             state.SkipWithError("unpack failed");
             break;

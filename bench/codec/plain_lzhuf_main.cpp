@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         std::fclose(in);
         return 1;
     }
-    bool ok = packing ? bench::plain::packFile(in, out) : bench::plain::unpackFile(in, out);
+    bool ok = packing ? plain_lzhuf::packFile(in, out) : plain_lzhuf::unpackFile(in, out);
     std::fclose(in);
     ok = std::fclose(out) == 0 && ok;
     if (!ok) {

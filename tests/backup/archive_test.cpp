@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -297,4 +299,39 @@ TEST_F(ArchiveTest, RewriteFailureKeepsTheOldFile) {
     EXPECT_FALSE(rewritten);
     EXPECT_EQ(kept.ErrorText(), "Can't re-write file!");
     EXPECT_EQ(readFile(path("k.arc")), before);
+}
+
+TEST_F(ArchiveTest, RewriteReplacesTheFileItWasReadFrom) {
+    // The archive keeps its permissions, a link to it stays a link, and no
+    // copy is left beside it, after a rewrite that went through and after
+    // one that failed.
+    TArchive first(path("real.arc"), true);
+    ASSERT_TRUE(first.Add(file("a", "aaaa"), true));
+    ASSERT_TRUE(first.Rewrite());
+    ASSERT_TRUE(QFile::setPermissions(path("real.arc"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link("real.arc", path("link.arc")));
+
+    TArchive viaLink(path("link.arc"), false);
+    ASSERT_TRUE(viaLink.IsValid());
+    ASSERT_TRUE(viaLink.Add(file("b", "bbbb"), true));
+    ASSERT_TRUE(viaLink.Rewrite()) << viaLink.ErrorText().toStdString();
+    EXPECT_TRUE(QFileInfo(path("link.arc")).isSymLink());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("real.arc")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    const TArchive back(path("real.arc"), false);
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Entry(1).Name(), "b");
+
+    const QByteArray before = readFile(path("real.arc"));
+    ASSERT_TRUE(viaLink.Add(file("more", QByteArray(200000, 'q')), true));
+    {
+        FileSizeLimit limit(before.size() + 16);
+        EXPECT_FALSE(viaLink.Rewrite());
+    }
+    EXPECT_EQ(readFile(path("real.arc")), before);
+    QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::System);
+    names.sort();
+    EXPECT_EQ(names, QStringList({"a", "b", "link.arc", "more", "real.arc"}));
 }

@@ -1,4 +1,4 @@
-// The program's codec against the plain one in bench/codec: both must write
+// The program's codec against the plain one in plain_lzhuf/: both must write
 // the same stream for the same input, byte for byte, and each must read the
 // other's stream back.
 
@@ -94,7 +94,7 @@ TEST(PlainLzhuf, WritesTheCodecsStreamAndBothReadItBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes plain = bench::plain::pack(c.input.data(), c.input.size());
+        const Bytes plain = plain_lzhuf::pack(c.input.data(), c.input.size());
         const Bytes codec = codecPack(c.input);
         ASSERT_FALSE(plain.empty());
         ASSERT_EQ(plain.size(), codec.size());
@@ -103,7 +103,7 @@ TEST(PlainLzhuf, WritesTheCodecsStreamAndBothReadItBack) {
             EXPECT_EQ(plain, c.known);
         }
 
-        const std::optional<Bytes> byPlain = bench::plain::unpack(codec.data(), codec.size());
+        const std::optional<Bytes> byPlain = plain_lzhuf::unpack(codec.data(), codec.size());
         ASSERT_TRUE(byPlain);
         EXPECT_TRUE(*byPlain == c.input);
         const std::optional<Bytes> byCodec = codecUnpack(plain);
@@ -115,32 +115,32 @@ TEST(PlainLzhuf, WritesTheCodecsStreamAndBothReadItBack) {
 TEST(PlainLzhuf, GivesUpWhereTheCodecDoes) {
     // 00..FF: the stream outgrows the input read so far plus 10.
     const Bytes noCompression = counting(256);
-    EXPECT_TRUE(bench::plain::pack(noCompression.data(), noCompression.size()).empty());
-    EXPECT_TRUE(bench::plain::pack(noCompression.data(), 0).empty());
+    EXPECT_TRUE(plain_lzhuf::pack(noCompression.data(), noCompression.size()).empty());
+    EXPECT_TRUE(plain_lzhuf::pack(noCompression.data(), 0).empty());
 
     // The 99 x a stream with a length of 62: its last match would write
     // 1 + 60 + 38 = 99 bytes, past 62 + 10.
     Bytes damaged = codecPack(Bytes(99, 'a'));
     damaged[0] = 62;
-    EXPECT_FALSE(bench::plain::unpack(damaged.data(), damaged.size()));
+    EXPECT_FALSE(plain_lzhuf::unpack(damaged.data(), damaged.size()));
     EXPECT_FALSE(codecUnpack(damaged));
-    EXPECT_FALSE(bench::plain::unpack(damaged.data(), 3));  // no room for the header
+    EXPECT_FALSE(plain_lzhuf::unpack(damaged.data(), 3));  // no room for the header
 }
 
 TEST(PlainLzhuf, FilesGiveTheSameStreamAsMemory) {
     const Bytes text = sqlText(400);
     File in = fileWith(text);
     File packed(std::tmpfile());
-    ASSERT_TRUE(bench::plain::packFile(in.get(), packed.get()));
+    ASSERT_TRUE(plain_lzhuf::packFile(in.get(), packed.get()));
     const Bytes stream = contentOf(packed.get());
-    EXPECT_TRUE(stream == bench::plain::pack(text.data(), text.size()));
+    EXPECT_TRUE(stream == plain_lzhuf::pack(text.data(), text.size()));
 
     std::rewind(packed.get());
     File unpacked(std::tmpfile());
-    ASSERT_TRUE(bench::plain::unpackFile(packed.get(), unpacked.get()));
+    ASSERT_TRUE(plain_lzhuf::unpackFile(packed.get(), unpacked.get()));
     EXPECT_TRUE(contentOf(unpacked.get()) == text);
 
     File noCompression = fileWith(counting(256));
     File refused(std::tmpfile());
-    EXPECT_FALSE(bench::plain::packFile(noCompression.get(), refused.get()));
+    EXPECT_FALSE(plain_lzhuf::packFile(noCompression.get(), refused.get()));
 }

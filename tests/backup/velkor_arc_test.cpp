@@ -85,6 +85,7 @@ TEST_F(VelkorArcTest, FailuresPrintTheMessageAndExitOne) {
     file("empty", "");
     file("x", "xyz");
     file("header", QByteArray::fromHex("FFFF0000"));
+    file("none.arc", QByteArray::fromHex("00000000"));
     ASSERT_EQ(arc({"add", "x.arc", "x"}).code, 0);
     const struct {
         QStringList args;
@@ -97,6 +98,8 @@ TEST_F(VelkorArcTest, FailuresPrintTheMessageAndExitOne) {
         {{"pack", "empty", "out"}, "Bad constructor argument!"},
         {{"unpack", "x", "out"}, "Stream too short!"},
         {{"unpack", "header", "out"}, "out of memory!"},
+        {{"extract", "none.arc", "out"}, "The archive has no members."},
+        {{"add", "header", "x"}, "Invalid record count in archive!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -107,6 +110,8 @@ TEST_F(VelkorArcTest, FailuresPrintTheMessageAndExitOne) {
         else
             EXPECT_EQ(r.err, "velkor-arc: Can't open file 'missing' to add!\n");
     }
+    // An archive that cannot be read is not replaced by one of the new file.
+    EXPECT_EQ(readFile(path("header")), QByteArray::fromHex("FFFF0000"));
 }
 
 TEST_F(VelkorArcTest, WrongUsagePrintsTheUsageAndExitsTwo) {
@@ -141,4 +146,30 @@ TEST_F(VelkorArcTest, ListWritesControlCharactersOut) {
         << listed.out.toStdString();
     EXPECT_EQ(listed.out.count('\n'), 1);
     EXPECT_FALSE(listed.out.contains(QChar(0x1b)));
+}
+
+TEST_F(VelkorArcTest, RunsAloneInAFolderOfItsOwn) {
+    // Administrators copy the one program where they need it: every command
+    // must work with nothing beside it.
+    const QString alone = path("velkor-arc");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELKOR_ARC), alone));
+    file("t.sql", "select 1;");
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(alone, args);
+        EXPECT_TRUE(p.waitForFinished(-1));
+        EXPECT_EQ(p.readAllStandardError(), QByteArray()) << args.join(' ').toStdString();
+        return std::pair(p.exitCode(), p.readAllStandardOutput());
+    };
+    EXPECT_EQ(run({"add", "t.arc", "t.sql"}).first, 0);
+    EXPECT_EQ(run({"list", "t.arc"}),
+              std::pair(0, QByteArray("0\tt.sql\t" +
+                                      QByteArray::number(readFile(path("t.arc")).size() - 112) +
+                                      "\t9\n")));
+    EXPECT_EQ(run({"extract", "t.arc", "t.out"}).first, 0);
+    EXPECT_EQ(readFile(path("t.out")), "select 1;");
+    EXPECT_EQ(run({"pack", "t.sql", "t.lz"}).first, 0);
+    EXPECT_EQ(run({"unpack", "t.lz", "t.back"}).first, 0);
+    EXPECT_EQ(readFile(path("t.back")), "select 1;");
 }

@@ -1,24 +1,26 @@
 // velkor-arc: lists, fills and unpacks the program's *.ARC archives, and
 // packs or unpacks bare LZHUF streams, for administrators.
 //
-// Pack and unpack run here on the codec alone, through fixed buffers, so
-// that the command neither loads Qt nor holds the file in memory. The archive
-// commands need Qt for paths and member names; they are handed over to
-// velkor-arc-archive, which lies beside this program.
+// Every command runs on the codec and the archive container alone, which
+// need no Qt, so that the program starts in about the time the system takes
+// to start any program. Pack and unpack go through fixed buffers and never
+// hold the file in memory.
+//
+// Paths are the system's own; member names are kept in Windows-1251 as the
+// format has them and are shown and given in the system's encoding (UTF-8).
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "backup/archive_file.h"
 #include "backup/lz_arc.h"
+#include "core/cp1251.h"
 
 namespace {
 
@@ -42,10 +44,13 @@ int usage() {
     return 2;
 }
 
-// The codec's messages carry their own line breaks.
+// The container's and the codec's messages carry their own line breaks.
 int failure(std::string_view message) {
-    while (!message.empty() && message.front() == '\n') message.remove_prefix(1);
-    while (!message.empty() && message.back() == '\n') message.remove_suffix(1);
+    constexpr std::string_view kBlanks = " \t\n\v\f\r";
+    while (!message.empty() && kBlanks.find(message.front()) != kBlanks.npos)
+        message.remove_prefix(1);
+    while (!message.empty() && kBlanks.find(message.back()) != kBlanks.npos)
+        message.remove_suffix(1);
     std::fprintf(stderr, "velkor-arc: %.*s\n", int(message.size()), message.data());
     return 1;
 }
@@ -105,19 +110,73 @@ int code(const char* in, const char* out, bool packing) {
     return 0;
 }
 
-// Runs velkor-arc-archive from this program's folder with the same arguments.
-int handOver(char** argv) {
-    char self[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string program;
-    if (n > 0) {
-        program.assign(self, std::size_t(n));
-        program.erase(program.rfind('/') + 1);
+// A member name as the terminal may show it: control characters (an escape
+// sequence, a carriage return) written out, never sent to the terminal.
+std::string printable(std::string_view name) {
+    std::string out;
+    for (const char byte : name) {
+        const char16_t u = core::cp1251::toUnicode(static_cast<unsigned char>(byte));
+        if (u >= 0x20 && u != 0x7F && !(u >= 0x80 && u < 0xA0)) {
+            core::cp1251::appendUtf8(out, u);
+            continue;
+        }
+        switch (u) {
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default: {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\x%02x", unsigned(u));
+                out += code;
+            }
+        }
     }
-    program += "velkor-arc-archive";
-    argv[0] = program.data();
-    ::execv(program.c_str(), argv);
-    return failure("Can't start " + program + ": " + std::strerror(errno));
+    return out;
+}
+
+int list(const char* path) {
+    const backup::ArchiveFile arc(path, false);
+    if (!arc.IsValid()) return failure(arc.ErrorText());
+    for (std::int16_t i = 0; i < arc.Count(); ++i) {
+        const auto stored = arc.Stored(i);
+        const std::uint32_t length = std::uint32_t(stored[0]) | std::uint32_t(stored[1]) << 8 |
+                                     std::uint32_t(stored[2]) << 16 |
+                                     std::uint32_t(stored[3]) << 24;
+        std::printf("%d\t%s\t%zu\t%u\n", arc.Entry(i).index, printable(arc.Entry(i).Name()).c_str(),
+                    stored.size(), length);
+    }
+    return 0;
+}
+
+int add(const char* path, const char* file, bool nameOnly) {
+    // Only a missing archive is started anew: one that exists but cannot be
+    // read must not be replaced by an archive of this one file.
+    struct stat st {};
+    backup::ArchiveFile arc(path, ::stat(path, &st) != 0);
+    if (!arc.IsValid()) return failure(arc.ErrorText());
+    if (!arc.Add(file, nameOnly) || !arc.Rewrite()) return failure(arc.ErrorText());
+    return 0;
+}
+
+int extract(const char* path, const char* out, const char* name) {
+    backup::ArchiveFile arc(path, false);
+    if (!arc.IsValid()) return failure(arc.ErrorText());
+    std::string member;
+    if (name) {
+        member = core::cp1251::fromUtf8(name);
+    } else if (arc.Count() > 0) {
+        member = arc.Entry(0).Name();
+    } else {
+        return failure("The archive has no members.");
+    }
+    if (!arc.Extract(member, std::string(out))) return failure(arc.ErrorText());
+    return 0;
 }
 
 }  // namespace
@@ -128,9 +187,10 @@ int main(int argc, char** argv) {
     const int n = argc - 2;  // arguments after the command
     if ((command == "pack" || command == "unpack") && n == 2)
         return code(argv[2], argv[3], command == "pack");
-    if ((command == "list" && n == 1) ||
-        (command == "add" && (n == 2 || (n == 3 && std::string_view(argv[4]) == "--name-only"))) ||
-        (command == "extract" && (n == 2 || n == 3)))
-        return handOver(argv);
+    if (command == "list" && n == 1) return list(argv[2]);
+    if (command == "add" && (n == 2 || (n == 3 && std::string_view(argv[4]) == "--name-only")))
+        return add(argv[2], argv[3], n == 3);
+    if (command == "extract" && (n == 2 || n == 3))
+        return extract(argv[2], argv[3], n == 3 ? argv[4] : nullptr);
     return usage();
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-namespace bench::plain {
+namespace plain_lzhuf {
 namespace {
 
 constexpr int kWindow = 4096;                            // ring buffer
@@ -502,4 +502,4 @@ bool unpackFile(std::FILE* in, std::FILE* out) {
     return ok && !std::ferror(in) && !std::ferror(out);
 }
 
-}  // namespace bench::plain
+}  // namespace plain_lzhuf

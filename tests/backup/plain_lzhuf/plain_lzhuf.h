@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-namespace bench::plain {
+namespace plain_lzhuf {
 
 // The stream of data[0..n); empty when n is 0 or above 0xFFFFFFFF, or when
 // the input does not compress.
@@ -30,4 +30,4 @@ std::optional<std::vector<unsigned char>> unpack(const unsigned char* data, std:
 bool packFile(std::FILE* in, std::FILE* out);
 bool unpackFile(std::FILE* in, std::FILE* out);
 
-}  // namespace bench::plain
+}  // namespace plain_lzhuf
