@@ -6,13 +6,6 @@
 
 namespace journal {
 
-namespace {
-int journalWidth(int field) {
-    const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
-    return columns[std::size_t(field)].width;
-}
-}  // namespace
-
 JournalController::JournalController(core::DataSets& dataSets, core::Connection& connection,
                                      core::JournalSelection& selection,
                                      core::SettingsStore& settings, grid::DataGrid& grid,
@@ -94,17 +87,14 @@ void JournalController::editUntilStored(EditorLists& lists) {
 }
 
 void JournalController::growLists(EditorLists& lists) {
-    const auto& texts = editor_->listTexts();
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        if (f.control != EditorControl::List) continue;
-        const std::size_t n = std::size_t(f.list);
-        QStringList& items = lists.lists[n];
-        const std::optional<QString> entry =
-            autoFillEntry(texts[n].text, texts[n].chosen, journalWidth(f.field), items);
+    for (const EditorField& f : kEditorFields) {
+        if (f.kind != ControlKind::List) continue;
+        const ListText& text = editor_->listText(f.control);
+        QStringList& items = lists.of(f.control);
+        const std::optional<QString> entry = autoFillEntry(
+            text.text, text.chosen, core::schema::journalColumn(f.field).width, items);
         if (!entry) continue;
-        core::ClientDataSet& list =
-            dataSets_.referenceList(QString::fromLatin1(kEditorListTables[n]));
+        core::ClientDataSet& list = dataSets_.referenceList(*f.list);
         if (!list.isActive()) continue;
         list.append();
         try {

@@ -26,7 +26,6 @@ JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& s
       grid_(grid),
       line_(selectionLine),
       prompter_(prompter) {
-    addDisplayColumns(journal_);
     journal_.setCalcFields(ClientDataSet_doc_listCalcFields());
 
     model_ = std::make_unique<PendingRowsModel>(journal_);

@@ -54,10 +54,11 @@ int main(int argc, char** argv) {
     const QString source = QStringLiteral("Kantseliariia");
     QElapsedTimer t;
     std::vector<double> save, cli;
+    using enum journal::EditorControl;
     window.journal().showEditor = [&] {
-        editor.list(0)->setEditText(source);
-        editor.edit(6)->setText(QStringLiteral("bench"));
-        editor.edit(10)->setText(QStringLiteral("5"));
+        editor.list(Source)->setEditText(source);
+        editor.edit(DocNum)->setText(QStringLiteral("bench"));
+        editor.edit(Shtuk)->setText(QStringLiteral("5"));
         t.start();
         return editor.ButOkClick();
     };

@@ -57,7 +57,7 @@ class EditingTest : public ::testing::Test {
     int serverCount(const QString& table) {
         return serverValue("select count(*) from " + table).toInt();
     }
-    void setText(int control, const QString& text) {
+    void setText(journal::EditorControl control, const QString& text) {
         if (auto* box = editor.list(control))
             box->setEditText(text);
         else

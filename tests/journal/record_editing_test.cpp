@@ -16,25 +16,7 @@ namespace doc = core::schema::doc;
 
 namespace {
 
-enum Control {
-    Source,
-    PrDate,
-    PrNum,
-    Org,
-    Place,
-    Caption,
-    DocNum,
-    DocDate,
-    StartYear,
-    StopYear,
-    Shtuk,
-    Paper,
-    Places,
-    Ones,
-    Orders,
-    Expert,
-    Notes
-};
+using enum journal::EditorControl;
 
 TEST_F(EditingTest, AddNumbersFromOneAndDeletingTheHighestFreesItsNumber) {
     nextEditor([this](auto&) { setText(DocNum, "a"); });
@@ -421,30 +403,32 @@ TEST_F(EditingTest, ALongListItemIsCutInTheRecordAndNotAddedAgain) {
 
 namespace {
 
-// The server's own reading of every journal column but the ones named,
+// The server's own reading of every stored journal column but the ones named,
 // NULL and empty text told apart.
 QString columnsExceptSql(const QStringList& skip) {
     QStringList cols;
     for (const auto& c : core::schema::columnsOf(core::schema::kJournalTable))
-        if (!skip.contains(QString::fromLatin1(c.name)))
+        if (!c.calculated && !skip.contains(QString::fromLatin1(c.name)))
             cols << QStringLiteral("quote(%1)").arg(QString::fromLatin1(c.name));
     return "select concat_ws('|', " + cols.join(", ") + ") from doc_list";
 }
 
 // A user's way through the editor: Enter from field to field, typing into
 // the ones given, and Enter on "Сохранить".
-bool enterThrough(journal::TFormEditRecord& editor, const QMap<int, QString>& typed) {
+bool enterThrough(journal::TFormEditRecord& editor,
+                  const QMap<journal::EditorControl, QString>& typed) {
     editor.show();
     editor.activateWindow();
     if (!QTest::qWaitForWindowActive(&editor)) return false;
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < journal::kEditorControlCount; ++i) {
+        const auto c = journal::EditorControl(i);
         QWidget* w = QApplication::focusWidget();
-        if (typed.contains(i)) {
+        if (typed.contains(c)) {
             auto* line = qobject_cast<QLineEdit*>(w);
-            if (!line) line = editor.list(i)->lineEdit();
+            if (!line) line = editor.list(c)->lineEdit();
             line->selectAll();
             QTest::keyClick(line, Qt::Key_Delete);
-            testing_support::typeText(line, typed[i]);
+            testing_support::typeText(line, typed[c]);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
