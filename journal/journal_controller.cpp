@@ -2,6 +2,7 @@
 
 #include "core/schema.h"
 #include "dialogs/general_error.h"
+#include "journal/form_data_select.h"
 #include "journal/form_edit_record.h"
 
 namespace journal {
@@ -10,16 +11,17 @@ JournalController::JournalController(core::DataSets& dataSets, core::Connection&
                                      core::JournalSelection& selection,
                                      core::SettingsStore& settings, grid::DataGrid& grid,
                                      QLabel& selectionLine, core::Prompter& prompter,
-                                     QObject* parent)
-    : QObject(parent),
+                                     QWidget* window)
+    : QObject(window),
       dataSets_(dataSets),
       connection_(connection),
       settings_(settings),
       prompter_(prompter),
+      dataSelect_(new TFormDataSelect(prompter, window)),
+      editor_(new TFormEditRecord(prompter, window)),
       store_(dataSets, connection, prompter),
       view_(std::make_unique<JournalView>(dataSets.journal(), selection, settings, grid,
-                                          selectionLine, prompter)) {
-    showEditor = [this] { return editor_ && editor_->exec() == QDialog::Accepted; };
+                                          selectionLine, *dataSelect_, prompter)) {
     connect(view_.get(), &JournalView::addRequested, this,
             [this] { dialogs::guarded(prompter_, [this] { ActionAddRecordExecute(); }); });
     connect(view_.get(), &JournalView::deleteRequested, this,
@@ -28,8 +30,9 @@ JournalController::JournalController(core::DataSets& dataSets, core::Connection&
 
 JournalController::~JournalController() = default;
 
+core::SelectionDialog& JournalController::dataSelect() { return *dataSelect_; }
+
 std::optional<EditorLists> JournalController::prepareEditor() {
-    if (!editor_) return std::nullopt;
     try {
         return readEditorLists(connection_, dataSets_);
     } catch (...) {
@@ -62,7 +65,7 @@ void JournalController::editUntilStored(EditorLists& lists) {
     try {
         while (true) {
             editor_->FormShow(lists, journal);
-            if (!showEditor()) {
+            if (editor_->exec() != QDialog::Accepted) {
                 journal.cancel();
                 return;
             }
