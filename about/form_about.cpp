@@ -10,10 +10,12 @@
 
 namespace about {
 
-TFormAbout::TFormAbout(QWidget* parent)
+TFormAbout::TFormAbout(CreditPanel& first, CreditPanel& second, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       ButClose(new QPushButton(QStringLiteral("Закрыть"), this)),
+      first_(first),
+      second_(second),
       opening_(new QVariantAnimation(this)) {
     setObjectName(QStringLiteral("TFormAbout"));
     setWindowTitle(QStringLiteral("О программе"));
@@ -33,7 +35,6 @@ TFormAbout::TFormAbout(QWidget* parent)
 
     TimerStep.setInterval(100);
     connect(&TimerStep, &QTimer::timeout, this, &TFormAbout::TimerStepTimer);
-    altDown = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier); };
 
     // Opening grows the visible part of the window from its centre.
     opening_->setDuration(kOpeningMs);
@@ -49,11 +50,6 @@ TFormAbout::TFormAbout(QWidget* parent)
 }
 
 TFormAbout::~TFormAbout() = default;
-
-void TFormAbout::setPanels(CreditPanel* first, CreditPanel* second) {
-    first_ = first;
-    second_ = second;
-}
 
 void TFormAbout::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
@@ -73,12 +69,9 @@ void TFormAbout::hideEvent(QHideEvent* event) {
 }
 
 void TFormAbout::FormShow() {
-    const QSize size = first_ ? first_->size() : QSize(CreditPanel::kWidth, CreditPanel::kHeight);
-    pictureA_ = first_ ? first_->picture() : QImage(size, QImage::Format_RGB32);
-    pictureB_ = second_ ? second_->picture() : QImage(size, QImage::Format_RGB32);
-    if (!first_) pictureA_.fill(Qt::black);
-    if (!second_) pictureB_.fill(Qt::black);
-    if (pictureB_.size() != size) pictureB_ = pictureB_.scaled(size);
+    pictureA_ = first_.picture();
+    pictureB_ = second_.picture();
+    if (pictureB_.size() != pictureA_.size()) pictureB_ = pictureB_.scaled(pictureA_.size());
     back_ = pictureA_.copy();
     cycle_.restart();
     opening_->stop();
@@ -94,7 +87,9 @@ void TFormAbout::FormHide() {
 }
 
 void TFormAbout::TimerStepTimer() {
-    if (!cycle_.tick(altDown && altDown())) return;
+    // The keyboard's state, whichever window has the focus.
+    const bool alt = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    if (!cycle_.tick(alt)) return;
     draw();
     update();
 }

@@ -1,15 +1,14 @@
 #pragma once
 // The about window: the two credit panels shown in turn, one folding into
-// ten strips and the other unfolding from them every 15 seconds. It grows
-// from its centre when it opens, and every showing starts again at the
-// first panel.
+// ten strips and the other unfolding from them every 15 seconds (at once
+// while Alt is held). It grows from its centre when it opens, and every
+// showing starts again at the first panel.
 
 #include "about/about_cycle.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
-#include <functional>
 
 class QPushButton;
 class QVariantAnimation;
@@ -25,18 +24,14 @@ class TFormAbout : public QDialog {
     static constexpr int kClientHeight = 318;
     static constexpr int kOpeningMs = 1500;
 
-    explicit TFormAbout(QWidget* parent = nullptr);
+    // The panels are rendered anew at every showing.
+    TFormAbout(CreditPanel& first, CreditPanel& second, QWidget* parent = nullptr);
     ~TFormAbout() override;
-
-    // The panels made at start-up, rendered anew at every showing.
-    void setPanels(CreditPanel* first, CreditPanel* second);
 
     QPushButton* const ButClose;  // "Закрыть", also Escape
     QTimer TimerStep;
     const AboutCycle& cycle() const { return cycle_; }
     const QImage& backBuffer() const { return back_; }
-    // Whether Alt is held; the keyboard's state by default.
-    std::function<bool()> altDown;
 
     void TimerStepTimer();
 
@@ -51,8 +46,8 @@ class TFormAbout : public QDialog {
     void FormHide();
     void draw();
 
-    CreditPanel* first_ = nullptr;
-    CreditPanel* second_ = nullptr;
+    CreditPanel& first_;
+    CreditPanel& second_;
     QImage pictureA_;
     QImage pictureB_;
     QImage back_;

@@ -55,8 +55,8 @@ void showLines(QListWidget& list, const QStringList& lines) {
 
 }  // namespace
 
-TFormAdmin::TFormAdmin(core::Session& session, core::Prompter& prompter, QWidget* parent,
-                       const QString& templatePath)
+TFormAdmin::TFormAdmin(core::Session& session, core::Prompter& prompter,
+                       AccountDialog& accountDialog, QWidget* parent, const QString& templatePath)
     // A dialog frame without title-bar buttons: only "Закрыть окно" (or
     // Enter and Esc) closes it.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -79,6 +79,7 @@ TFormAdmin::TFormAdmin(core::Session& session, core::Prompter& prompter, QWidget
                  templatePath.isEmpty()
                      ? DatabaseCatalogue::templatePathIn(QCoreApplication::applicationDirPath())
                      : templatePath),
+      accounts_(session, prompter, accountDialog),
       session_(session) {
     setObjectName("TFormAdmin");
     setWindowTitle(u("Администрирование"));
@@ -115,11 +116,6 @@ TFormAdmin::TFormAdmin(core::Session& session, core::Prompter& prompter, QWidget
 
 TFormAdmin::~TFormAdmin() = default;
 
-void TFormAdmin::setNewUserForm(AccountDialog* form) {
-    accounts_.reset();
-    if (form) accounts_ = std::make_unique<ServerAccounts>(session_, prompter_, *form);
-}
-
 void TFormAdmin::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
@@ -144,14 +140,14 @@ void TFormAdmin::run(F&& work) {
 
 void TFormAdmin::showLists() {
     showLines(*ListBox_DB_list, catalogue_.lines());
-    showLines(*ListBox_users, accounts_ ? accounts_->lines() : QStringList());
+    showLines(*ListBox_users, accounts_.lines());
 }
 
 void TFormAdmin::FormShow() {
     run([this] {
         catalogue_.refresh();
         // A new database that could not be connected leaves nothing to ask.
-        if (accounts_ && session_.connected()) accounts_->refresh();
+        if (session_.connected()) accounts_.refresh();
     });
 }
 
@@ -173,31 +169,29 @@ void TFormAdmin::But_del_DBClick() {
 }
 
 void TFormAdmin::But_refresh_user_listClick() {
-    if (accounts_) run([this] { accounts_->refresh(); });
+    run([this] { accounts_.refresh(); });
 }
 
 void TFormAdmin::ButAddUserClick() {
-    if (accounts_) run([this] { accounts_->add(); });
+    run([this] { accounts_.add(); });
 }
 
 void TFormAdmin::But_delete_userClick() {
-    if (!accounts_) return;
     const std::optional<Account> account = selectedAccount();
-    run([this, account] { accounts_->remove(account); });
+    run([this, account] { accounts_.remove(account); });
 }
 
 void TFormAdmin::But_new_passwordClick() {
-    if (!accounts_) return;
     const std::optional<Account> account = selectedAccount();
-    run([this, account] { accounts_->newPassword(account); });
+    run([this, account] { accounts_.newPassword(account); });
 }
 
 std::optional<Account> TFormAdmin::selectedAccount() const {
     const QListWidgetItem* item = ListBox_users->currentItem();
     const int row = ListBox_users->currentRow();
-    if (!item || !item->isSelected() || row < 0 || row >= int(accounts_->accounts().size()))
+    if (!item || !item->isSelected() || row < 0 || row >= int(accounts_.accounts().size()))
         return std::nullopt;
-    return accounts_->accounts()[size_t(row)];
+    return accounts_.accounts()[size_t(row)];
 }
 
 }  // namespace admin

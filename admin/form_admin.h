@@ -8,7 +8,6 @@
 #include "admin/server_accounts.h"
 
 #include <QDialog>
-#include <memory>
 
 class QListWidget;
 class QPushButton;
@@ -19,14 +18,11 @@ namespace admin {
 class TFormAdmin : public QDialog {
     Q_OBJECT
   public:
+    // `accountDialog` asks for an account's name and passwords;
     // `templatePath` empty: "Template/base.sql" beside the executable.
-    TFormAdmin(core::Session& session, core::Prompter& prompter, QWidget* parent = nullptr,
-               const QString& templatePath = QString());
+    TFormAdmin(core::Session& session, core::Prompter& prompter, AccountDialog& accountDialog,
+               QWidget* parent = nullptr, const QString& templatePath = QString());
     ~TFormAdmin() override;
-
-    // The account window, made later at start-up; the account buttons do
-    // nothing until it is there.
-    void setNewUserForm(AccountDialog* form);
 
     QTabWidget* const PageControl;
     QListWidget* const ListBox_DB_list;
@@ -66,7 +62,7 @@ class TFormAdmin : public QDialog {
 
     core::Prompter& prompter_;
     DatabaseCatalogue catalogue_;
-    std::unique_ptr<ServerAccounts> accounts_;
+    ServerAccounts accounts_;
     core::Session& session_;
 };
 

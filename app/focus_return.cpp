@@ -60,10 +60,8 @@ void FocusReturn::giveBack() {
     pending_ = false;
     QWidget* window = windowBeneath();
     if (!window) return;
-    if (activate)
-        activate(window);
-    else
-        window->activateWindow();
+    Q_EMIT givingBack(window);
+    window->activateWindow();
 }
 
 }  // namespace app

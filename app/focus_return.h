@@ -15,7 +15,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <functional>
 
 class QWidget;
 
@@ -28,8 +27,10 @@ class FocusReturn : public QObject {
     // of `parent` gets the keyboard when no dialog is left.
     explicit FocusReturn(QObject* parent = nullptr);
 
-    // Gives the keyboard to the chosen window; by default activates it.
-    std::function<void(QWidget*)> activate;
+  Q_SIGNALS:
+    // Sent as the keyboard is given back to `window`, just before it is
+    // activated.
+    void givingBack(QWidget* window);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

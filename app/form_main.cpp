@@ -1,7 +1,7 @@
 #include "app/form_main.h"
 
-#include "about/form_about.h"
-#include "admin/form_admin.h"
+#include "about/about_controller.h"
+#include "admin/admin_controller.h"
 #include "app/action_icons.h"
 #include "app/focus_return.h"
 #include "app/session_controller.h"
@@ -10,11 +10,9 @@
 #include "dialogs/general_error.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
-#include "journal/form_data_select.h"
-#include "journal/form_sprav.h"
 #include "journal/journal_controller.h"
 #include "journal/journal_view.h"
-#include "reports/form_report_select.h"
+#include "journal/reference_lists_controller.h"
 #include "reports/reports_controller.h"
 #include "reports/spreadsheet_export.h"
 
@@ -37,13 +35,15 @@ QWidget* gap(int width, QWidget* parent) {
 
 }  // namespace
 
-TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
-    : context_(settingsPath), prompter_(prompter) {
+TFormMain::TFormMain(const QString& settingsPath, const StandIns& standIns)
+    : context_(settingsPath), prompter_(standIns.prompter) {
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(QStringLiteral("Терналь ( 2.01 )"));
     if (!prompter_) {
-        ownPrompter_ = std::make_unique<dialogs::QtPrompter>(this);
-        prompter_ = ownPrompter_.get();
+        auto own = std::make_unique<dialogs::QtPrompter>(this);
+        own->inputForm();  // made once, here, like every other window
+        prompter_ = own.get();
+        ownPrompter_ = std::move(own);
     }
 
     using G = core::ActionGroup;
@@ -103,22 +103,30 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     layout->addWidget(Label_select_info);
     setCentralWidget(central);
 
-    // One controller per feature.
-    session_ = new SessionController(context_, *prompter_, this);
+    // One controller per feature, each handed what it needs; each makes its
+    // windows over this one and keeps them for the run.
+    core::Session& session = context_.session;
+    about_ = new about::AboutController(this);
+    admin_ = new admin::AdminController(session, *prompter_, this);
+    session_ = new SessionController(context_, *prompter_, this, standIns.login);
     journal_ = new journal::JournalController(
-        context_.dataSets, context_.session.connection(), context_.selection, context_.settings,
+        context_.dataSets, session.connection(), context_.selection, context_.settings,
         *DBGridEhMainLog, *Label_select_info, *prompter_, this);
-    reports_ = new reports::ReportsController(*DBGridEhMainLog, *prompter_, this);
+    reports_ =
+        new reports::ReportsController(*DBGridEhMainLog, journal_->dataSelect(),
+                                       session.connection(), *prompter_, this, standIns.printouts);
+    spreadsheets_ =
+        new reports::SpreadsheetController(*DBGridEhMainLog, context_.selection, *prompter_, this);
+    sprav_ = new journal::ReferenceListsController(context_.dataSets, journal_->store(), *prompter_,
+                                                   this);
+    backup_ = new backup::BackupController(session, *prompter_, this);
 
-    backup_ = new backup::BackupController(context_.session, *prompter_, this);
-
+    // Each action to its controller's handler.
     bind(ActionHelp, [this] { dialogs::TFormHelp::showFor(this); });
     bind(ActionLogin, [this] { session_->ActionLoginExecute(); });
     bind(ActionExit, [this] { ActionExitExecute(); });
     bind(ActionConfig, [this] { session_->ActionConfigExecute(); });
     bind(ActionSelectData, [this] { journal_->view().ActionSelectDataExecute(); });
-    spreadsheets_ =
-        new reports::SpreadsheetController(*DBGridEhMainLog, context_.selection, *prompter_, this);
     bind(ActionExportLogXlsx,
          [this] { spreadsheets_->ActionExportLogExecute(reports::SheetFormat::Xlsx); });
     bind(ActionExportLogCsv,
@@ -130,14 +138,13 @@ TFormMain::TFormMain(const QString& settingsPath, core::Prompter* prompter)
     bind(ActionDeleteRecord, [this] {
         dialogs::guarded(*prompter_, [this] { journal_->ActionDeleteRecordExecute(); });
     });
-    bind(ActionSprav, [this] {
-        if (sprav_) sprav_->exec();
-    });
+    bind(ActionSprav, [this] { sprav_->ActionSpravExecute(); });
     bind(ActionPrintLog, [this] { reports_->ActionPrintLogExecute(); });
     bind(ActionPrintReport, [this] { reports_->ActionPrintReportExecute(); });
-    bind(ActionAbout, [this] { ActionAboutExecute(); });
+    bind(ActionAbout, [this] { about_->ActionAboutExecute(); });
     bind(ActionBaseExport, [this] { backup_->ActionBaseExportExecute(); });
     bind(ActionBaseImport, [this] { backup_->ActionBaseImportExecute(); });
+    bind(ActionAdmin, [this] { admin_->ActionAdminExecute(); });
 
     createMenu();
     createToolBar();
@@ -159,26 +166,6 @@ TFormMain::~TFormMain() = default;
 
 journal::JournalView& TFormMain::journalView() { return journal_->view(); }
 
-void TFormMain::setForms(const Forms& forms) {
-    session_->setForms(forms.password, forms.config);
-    journal_->view().setDataSelectDialog(forms.dataSelect);
-    admin_ = forms.admin;
-    if (admin_ && !isBuilt(ActionAdmin)) bind(ActionAdmin, [this] { ActionAdminExecute(); });
-    journal_->setEditor(forms.editRecord);
-    sprav_ = forms.sprav;
-    about_ = forms.about;
-    reports_->setReportSelect(forms.reportSelect);
-    if (forms.reportSelect) {
-        // The report keeps a selection of its own from the shared dialog.
-        journal::TFormDataSelect* dataSelect = forms.dataSelect;
-        forms.reportSelect->setSelectData(
-            [dataSelect]() -> std::optional<reports::ReportSelection> {
-                if (!dataSelect || !dataSelect->run()) return std::nullopt;
-                return reports::ReportSelection{dataSelect->whereText(), dataSelect->description()};
-            });
-    }
-}
-
 QAction* TFormMain::makeAction(const char* name, const char* category, const char* caption,
                                const char* hint, const QKeySequence& key, core::ActionGroup group) {
     auto* a = new QAction(QString::fromUtf8(caption), this);
@@ -193,13 +180,12 @@ QAction* TFormMain::makeAction(const char* name, const char* category, const cha
         a->setShortcutContext(Qt::ApplicationShortcut);
     }
     actions_.append(a);
-    info_.insert(a, {group, false});
+    groups_.insert(a, group);
     addAction(a);
     return a;
 }
 
 void TFormMain::bind(QAction* action, std::function<void()> handler) {
-    info_[action].built = true;
     connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
         handler();
         OnActionUpdate();
@@ -207,11 +193,7 @@ void TFormMain::bind(QAction* action, std::function<void()> handler) {
 }
 
 core::ActionGroup TFormMain::group(const QAction* action) const {
-    return info_.value(action, {core::ActionGroup::Connected, false}).group;
-}
-
-bool TFormMain::isBuilt(const QAction* action) const {
-    return info_.value(action, {core::ActionGroup::Connected, false}).built;
+    return groups_.value(action, core::ActionGroup::Connected);
 }
 
 void TFormMain::createMenu() {
@@ -264,21 +246,10 @@ void TFormMain::createToolBar() {
 }
 
 void TFormMain::OnActionUpdate() {
-    for (QAction* a : actions_) {
-        const ActionInfo info = info_.value(a);
-        a->setEnabled(info.built && core::actionEnabled(info.group, context_.session));
-    }
+    for (QAction* a : actions_) a->setEnabled(core::actionEnabled(group(a), context_.session));
 }
 
 void TFormMain::ActionExitExecute() { close(); }
-
-void TFormMain::ActionAdminExecute() {
-    if (admin_) admin_->exec();
-}
-
-void TFormMain::ActionAboutExecute() {
-    if (about_) about_->exec();
-}
 
 bool TFormMain::FormCloseQuery() {
     return prompter_->question(QStringLiteral("Выход"),

@@ -2,14 +2,15 @@
 // The main window: the menu, the tool bar and the actions over the journal
 // grid and the selection line, and the rule that enables the actions. It
 // owns what the features share (core::AppContext) and one controller per
-// feature; each action is bound to its controller's handler. An action
-// whose feature has no controller yet stays disabled.
+// feature, each handed what it needs and making its own windows over this
+// one; each action is bound to its controller's handler here.
 
 #include "core/app_context.h"
 #include "core/login.h"
 
 #include <QAction>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -17,11 +18,11 @@ class QLabel;
 namespace grid {
 class DataGrid;
 }  // namespace grid
-namespace dialogs {
-class TFormConfig;
-}  // namespace dialogs
+namespace about {
+class AboutController;
+}  // namespace about
 namespace admin {
-class TFormAdmin;
+class AdminController;
 }  // namespace admin
 namespace backup {
 class BackupController;
@@ -29,19 +30,11 @@ class BackupController;
 namespace journal {
 class JournalController;
 class JournalView;
-class TFormDataSelect;
-class TFormEditRecord;
-class TFormSprav;
+class ReferenceListsController;
 }  // namespace journal
 namespace reports {
+class PrintoutViewer;
 class ReportsController;
-class TFormReportSelect;
-}  // namespace reports
-namespace about {
-class TFormAbout;
-}  // namespace about
-
-namespace reports {
 class SpreadsheetController;
 }  // namespace reports
 
@@ -49,34 +42,27 @@ namespace app {
 
 class SessionController;
 
-// The windows made at start-up that the controllers open.
-struct Forms {
-    dialogs::TFormConfig* config = nullptr;
-    journal::TFormDataSelect* dataSelect = nullptr;
-    core::LoginDialog* password = nullptr;  // the login dialog
-    admin::TFormAdmin* admin = nullptr;
-    journal::TFormEditRecord* editRecord = nullptr;
-    journal::TFormSprav* sprav = nullptr;
-    about::TFormAbout* about = nullptr;
-    reports::TFormReportSelect* reportSelect = nullptr;
+// What a test or a benchmark puts in place of the person at the screen;
+// each one left empty is the program's own: message boxes over the main
+// window, the login dialog, the print preview.
+struct StandIns {
+    core::Prompter* prompter = nullptr;
+    core::LoginDialog* login = nullptr;
+    reports::PrintoutViewer* printouts = nullptr;
 };
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
   public:
-    // The settings file path and, for tests, the prompter to ask through
-    // (by default real message boxes over this window).
-    explicit TFormMain(const QString& settingsPath, core::Prompter* prompter = nullptr);
+    explicit TFormMain(const QString& settingsPath, const StandIns& standIns = {});
     ~TFormMain() override;
 
-    void setForms(const Forms& forms);
     core::AppContext& context() { return context_; }
     core::Prompter& prompter() { return *prompter_; }
     grid::DataGrid& grid() { return *DBGridEhMainLog; }
     QLabel& selectionLine() { return *Label_select_info; }
     journal::JournalView& journalView();
     journal::JournalController& journal() { return *journal_; }
-    reports::ReportsController& reports() { return *reports_; }
 
     // The actions, in the order of the action list.
     QAction* ActionLogin = nullptr;
@@ -99,27 +85,20 @@ class TFormMain : public QMainWindow {
     QAction* ActionExportLogCsv = nullptr;
     const QList<QAction*>& actions() const { return actions_; }
     core::ActionGroup group(const QAction* action) const;
-    // Whether the action's feature is there to run it.
-    bool isBuilt(const QAction* action) const;
 
     // The enabling rule, applied to every action.
     void OnActionUpdate();
     void ActionExitExecute();
-    void ActionAdminExecute();
-    void ActionAboutExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    struct ActionInfo {
-        core::ActionGroup group;
-        bool built;
-    };
     bool FormCloseQuery();
     void FormClose();
     QAction* makeAction(const char* name, const char* category, const char* caption,
                         const char* hint, const QKeySequence& key, core::ActionGroup group);
+    // Runs `handler` when the action is triggered, then the enabling rule.
     void bind(QAction* action, std::function<void()> handler);
     void createMenu();
     void createToolBar();
@@ -128,16 +107,17 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<core::Prompter> ownPrompter_;
     core::Prompter* prompter_;
     QList<QAction*> actions_;
-    QHash<const QAction*, ActionInfo> info_;
+    QHash<const QAction*, core::ActionGroup> groups_;
     grid::DataGrid* DBGridEhMainLog;
     QLabel* Label_select_info;
-    journal::JournalController* journal_;
+    // One controller per feature.
+    about::AboutController* about_;
+    admin::AdminController* admin_;
     SessionController* session_;
-    admin::TFormAdmin* admin_ = nullptr;
-    reports::SpreadsheetController* spreadsheets_;
-    journal::TFormSprav* sprav_ = nullptr;
+    journal::JournalController* journal_;
     reports::ReportsController* reports_;
-    about::TFormAbout* about_ = nullptr;
+    reports::SpreadsheetController* spreadsheets_;
+    journal::ReferenceListsController* sprav_;
     backup::BackupController* backup_;
 };
 

@@ -2,27 +2,25 @@
 
 #include "core/login.h"
 #include "dialogs/form_config.h"
+#include "dialogs/form_password.h"
 #include "dialogs/general_error.h"
 
 namespace app {
 
 SessionController::SessionController(core::AppContext& context, core::Prompter& prompter,
-                                     QObject* parent)
-    : QObject(parent), context_(context), prompter_(prompter) {}
-
-void SessionController::setForms(core::LoginDialog* password, dialogs::TFormConfig* config) {
-    password_ = password;
-    config_ = config;
-}
+                                     QWidget* window, core::LoginDialog* login)
+    : QObject(window),
+      context_(context),
+      prompter_(prompter),
+      config_(new dialogs::TFormConfig(window)),
+      login_(login ? *login : *new dialogs::TFormPassword(window)) {}
 
 void SessionController::ActionLoginExecute() {
-    if (!password_) return;
-    dialogs::guarded(prompter_,
-                     [this] { core::ActionLoginExecute(context_, *password_, prompter_); });
+    dialogs::guarded(prompter_, [this] { core::ActionLoginExecute(context_, login_, prompter_); });
 }
 
 void SessionController::ActionConfigExecute() {
-    if (config_ && config_->edit(context_.settings.values())) context_.settings.save();
+    if (config_->edit(context_.settings.values())) context_.settings.save();
 }
 
 }  // namespace app

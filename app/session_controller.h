@@ -1,12 +1,15 @@
 #pragma once
 // Logging in and the connection settings: the login dialog and the
-// connection settings dialog over the session and the settings.
+// connection settings dialog over the session and the settings, made once
+// over the main window and kept for the whole run.
 
 #include "core/app_context.h"
 #include "core/login_types.h"
 #include "core/prompter.h"
 
 #include <QObject>
+
+class QWidget;
 
 namespace dialogs {
 class TFormConfig;
@@ -17,13 +20,9 @@ namespace app {
 class SessionController : public QObject {
     Q_OBJECT
   public:
-    SessionController(core::AppContext& context, core::Prompter& prompter,
-                      QObject* parent = nullptr);
-
-    // The windows made at start-up.
-    void setForms(core::LoginDialog* password, dialogs::TFormConfig* config);
-    bool hasLoginDialog() const { return password_ != nullptr; }
-    bool hasConfigDialog() const { return config_ != nullptr; }
+    // `login` null: the program's login dialog over `window`.
+    SessionController(core::AppContext& context, core::Prompter& prompter, QWidget* window,
+                      core::LoginDialog* login = nullptr);
 
     void ActionLoginExecute();
     void ActionConfigExecute();
@@ -31,8 +30,8 @@ class SessionController : public QObject {
   private:
     core::AppContext& context_;
     core::Prompter& prompter_;
-    core::LoginDialog* password_ = nullptr;
-    dialogs::TFormConfig* config_ = nullptr;
+    dialogs::TFormConfig* config_;
+    core::LoginDialog& login_;
 };
 
 }  // namespace app

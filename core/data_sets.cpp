@@ -12,6 +12,10 @@ std::unique_ptr<ClientDataSet> makeDataSet(const QString& table, int tag, Connec
     ds->setCommandText("select * from " + table);
     ds->setUpdateTable(table.toLatin1());
     for (const schema::Column& col : schema::columnsOf(table)) {
+        if (col.calculated) {
+            ds->addCalculatedField(QString::fromLatin1(col.name), col.width);
+            continue;
+        }
         FieldDef f;
         f.name = QString::fromLatin1(col.name);
         f.kind = col.kind;

@@ -2,7 +2,8 @@
 // The client datasets of the main window: the journal and the six reference
 // lists, each named "ClientDataSet_" + its table, filled by "select * from "
 // + its table and carrying its group tag (200 the journal, 100 the lists).
-// Their fields are declared beforehand, so that they exist before login.
+// Their fields are declared beforehand from the schema, the journal's
+// calculated display columns among them, so that they exist before login.
 
 #include "core/client_dataset.h"
 #include "core/journal_selection.h"

@@ -7,7 +7,7 @@ namespace core::schema {
 const std::vector<Column>& columnsOf(const QString& table) {
     using K = FieldKind;
     static const std::map<QString, std::vector<Column>> tables = {
-        {QStringLiteral("doc_list"),
+        {kJournalTable,
          {{"Rec_IDN", K::Integer, 0, true},        {"doc_source", K::Text, 100, false},
           {"pr_date", K::Date, 0, false},          {"pr_num", K::Text, 10, false},
           {"parent_name", K::Text, 200, false},    {"parent_place", K::Text, 200, false},
@@ -17,24 +17,29 @@ const std::vector<Column>& columnsOf(const QString& table) {
           {"paper_count", K::Integer, 0, false},   {"place_count", K::Integer, 0, false},
           {"one_count", K::Integer, 0, false},     {"order_count", K::Integer, 0, false},
           {"expert_fio", K::Text, 100, false},     {"adv_info", K::Text, 200, false},
-          {"post_user", K::Text, 50, false},       {"post_moment", K::DateTime, 0, false}}},
-        {QStringLiteral("sprav_source_list"), {{"source_name", K::Text, 100, true}}},
-        {QStringLiteral("sprav_org_list"),
-         {{"org_name", K::Text, 200, true}, {"org_place", K::Text, 200, false}}},
-        {QStringLiteral("sprav_place_list"), {{"place_name", K::Text, 200, true}}},
-        {QStringLiteral("sprav_doctype_list"), {{"type_name", K::Text, 200, true}}},
-        {QStringLiteral("sprav_expert_list"),
+          {"post_user", K::Text, 50, false},       {"post_moment", K::DateTime, 0, false},
+          {"Colum3", K::Text, 400, false, true},   {"Colum4", K::Text, 400, false, true},
+          {"Colum5", K::Text, 400, false, true},   {"Colum6", K::Text, 150, false, true}}},
+        {kSourceList, {{"source_name", K::Text, 100, true}}},
+        {kOrgList, {{"org_name", K::Text, 200, true}, {"org_place", K::Text, 200, false}}},
+        {kPlaceList, {{"place_name", K::Text, 200, true}}},
+        {kDocTypeList, {{"type_name", K::Text, 200, true}}},
+        {kExpertList,
          {{"user_login", K::Text, 20, true},
           {"FAM", K::Text, 50, false},
           {"NAME", K::Text, 50, false},
           {"FNAME", K::Text, 50, false},
           {"edit_flag", K::Integer, 0, false},
           {"admin_flag", K::Integer, 0, false}}},
-        {QStringLiteral("sprav_adv_info"), {{"comment_list", K::Text, 200, true}}},
+        {kNotesList, {{"comment_list", K::Text, 200, true}}},
     };
     static const std::vector<Column> none;
     const auto it = tables.find(table);
     return it == tables.end() ? none : it->second;
+}
+
+const Column& journalColumn(int position) {
+    return columnsOf(kJournalTable).at(std::size_t(position));
 }
 
 }  // namespace core::schema

@@ -1,6 +1,9 @@
 #pragma once
-// Names of the journal database: tables, the database prefix and the group
-// tags of the client datasets.
+// The journal database's shape: its tables, the columns of each (the
+// journal's calculated display columns declared after its stored ones), the
+// database prefix and the group tags of the client datasets. The program
+// takes table names from here, apart from the fixed query texts that spell
+// them out.
 
 #include "core/field_value.h"
 
@@ -14,24 +17,35 @@ inline const QString kDatabasePrefix = QStringLiteral("velkor");
 inline const QString kJournalTable = QStringLiteral("doc_list");
 inline const QString kDataSetPrefix = QStringLiteral("ClientDataSet_");
 
-// The reference lists in the order their datasets are created, which is the
-// order they are opened at login.
-inline const std::array<QString, 6> kReferenceTables = {
-    QStringLiteral("sprav_source_list"),  QStringLiteral("sprav_place_list"),
-    QStringLiteral("sprav_org_list"),     QStringLiteral("sprav_expert_list"),
-    QStringLiteral("sprav_doctype_list"), QStringLiteral("sprav_adv_info")};
+// The reference lists, each by what it holds.
+inline const QString kSourceList = QStringLiteral("sprav_source_list");    // where from
+inline const QString kPlaceList = QStringLiteral("sprav_place_list");      // places
+inline const QString kOrgList = QStringLiteral("sprav_org_list");          // organisations
+inline const QString kExpertList = QStringLiteral("sprav_expert_list");    // experts
+inline const QString kDocTypeList = QStringLiteral("sprav_doctype_list");  // document names
+inline const QString kNotesList = QStringLiteral("sprav_adv_info");        // notes (lists)
+// In the order their datasets are created, which is the order they are
+// opened at login.
+inline const std::array<QString, 6> kReferenceTables = {kSourceList, kPlaceList,   kOrgList,
+                                                        kExpertList, kDocTypeList, kNotesList};
 
 struct Column {
     const char* name;
     FieldKind kind;
     int width;  // characters, for texts
     bool required;
+    // Not stored: composed per row on the client, after the stored columns.
+    bool calculated = false;
 };
 
-// The columns of a table in their order; empty for an unknown table.
+// The columns of a table in their order, calculated ones last; empty for
+// an unknown table.
 const std::vector<Column>& columnsOf(const QString& table);
+// A column of the journal by its position (one of doc::).
+const Column& journalColumn(int position);
 
-// Positions of the journal's columns in doc_list, as "select *" gives them.
+// Positions of the journal's columns: the stored ones of doc_list as
+// "select *" gives them, then the calculated ones.
 namespace doc {
 enum : int {
     Rec_IDN,
@@ -54,7 +68,7 @@ enum : int {
     adv_info,
     post_user,
     post_moment,
-    // The display columns follow the stored ones.
+    // The display columns of the journal grid.
     Colum3,
     Colum4,
     Colum5,

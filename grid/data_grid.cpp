@@ -22,8 +22,8 @@ constexpr int kCellPadding = 10;
 DataGrid::DataGrid(QWidget* parent)
     : QFrame(parent),
       proxy_(new GridFilterModel(this)),
-      left_(new GridView(this)),
-      right_(new GridView(this)),
+      left_(new GridView(*this, this)),
+      right_(new GridView(*this, this)),
       leftFooter_(new GridFooter(left_, this)),
       rightFooter_(new GridFooter(right_, this)),
       hbar_(new QScrollBar(Qt::Horizontal, this)) {
@@ -94,17 +94,6 @@ DataGrid::DataGrid(QWidget* parent)
         });
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this](const QModelIndex& index) { Q_EMIT doubleClicked(mapToSource(index)); });
-        view->crossMove = [this](GridView::Step step, Qt::KeyboardModifiers modifiers) {
-            return crossMove(step, modifiers);
-        };
-        view->editAcross = [this](const QModelIndex& index) {
-            const int c = columnOfSection(index.column());
-            if (c >= 0) viewOf(c)->edit(index);
-        };
-        view->focusEntered = [this, view] {
-            const int c = columnOfSection(view->currentIndex().column());
-            if (c >= 0 && viewOf(c) != view) viewOf(c)->setFocus();
-        };
     }
     // The filter entry that gets the focus is scrolled into view.
     connect(right_->gridHeader(), &GridHeader::filterCellFocused, this, [this](int logical) {

@@ -27,7 +27,7 @@ namespace grid {
 class GridFilterModel;
 class GridFooter;
 
-class DataGrid : public QFrame {
+class DataGrid : public QFrame, private GridView::Halves {
     Q_OBJECT
   public:
     explicit DataGrid(QWidget* parent = nullptr);
@@ -130,7 +130,11 @@ class DataGrid : public QFrame {
     // The cursor across both halves (data_grid_navigation.cpp).
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     void focusCurrentHalf();
-    QModelIndex crossMove(GridView::Step step, Qt::KeyboardModifiers modifiers);
+    // What the halves ask of the grid: moves, edits and the focus across
+    // the frozen columns.
+    QModelIndex crossMove(GridView::Step step, Qt::KeyboardModifiers modifiers) override;
+    void editAcross(const QModelIndex& index) override;
+    void focusEntered(GridView& view) override;
 
     GridFilterModel* proxy_;
     GridView* left_;

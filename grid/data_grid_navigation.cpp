@@ -60,6 +60,16 @@ void DataGrid::focusCurrentHalf() {
     if (!target->hasFocus()) target->setFocus();
 }
 
+void DataGrid::editAcross(const QModelIndex& index) {
+    const int c = columnOfSection(index.column());
+    if (c >= 0) viewOf(c)->edit(index);
+}
+
+void DataGrid::focusEntered(GridView& view) {
+    const int c = columnOfSection(view.currentIndex().column());
+    if (c >= 0 && viewOf(c) != &view) viewOf(c)->setFocus();
+}
+
 QModelIndex DataGrid::crossMove(GridView::Step step, Qt::KeyboardModifiers modifiers) {
     using Step = GridView::Step;
     const QModelIndex current = left_->currentIndex();

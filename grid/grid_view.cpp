@@ -9,7 +9,7 @@
 
 namespace grid {
 
-GridView::GridView(QWidget* parent) : QTableView(parent) {
+GridView::GridView(Halves& halves, QWidget* parent) : QTableView(parent), halves_(halves) {
     auto* header = new GridHeader(this);
     setHorizontalHeader(header);
     setVerticalHeader(new RowIndicator(this));
@@ -120,8 +120,8 @@ QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
         default:
             break;
     }
-    if (step && crossMove) {
-        const QModelIndex across = crossMove(*step, modifiers);
+    if (step) {
+        const QModelIndex across = halves_.crossMove(*step, modifiers);
         if (across.isValid()) return across;
     }
     return QTableView::moveCursor(action, modifiers);
@@ -177,8 +177,8 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         return;
     if (!horizontalHeader()->isSectionHidden(target.column()))
         edit(target);
-    else if (editAcross)
-        editAcross(target);
+    else
+        halves_.editAcross(target);
 }
 
 void GridView::updateGeometries() {
@@ -188,7 +188,7 @@ void GridView::updateGeometries() {
 
 void GridView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
-    if (focusEntered) focusEntered();
+    halves_.focusEntered(*this);
 }
 
 }  // namespace grid

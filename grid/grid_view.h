@@ -7,14 +7,29 @@
 
 #include <QHash>
 #include <QTableView>
-#include <functional>
 
 namespace grid {
 
 class GridView : public QTableView {
     Q_OBJECT
   public:
-    explicit GridView(QWidget* parent = nullptr);
+    // Cursor moves that may cross from one half into the other.
+    enum class Step { Left, Right, Next, Previous, Home, End };
+
+    // What a view asks of the grid it is one half of.
+    class Halves {
+      public:
+        virtual ~Halves() = default;
+        // Moves the cursor across both halves; an invalid result leaves the
+        // move to the view.
+        virtual QModelIndex crossMove(Step step, Qt::KeyboardModifiers modifiers) = 0;
+        // Opens the editor of a cell the other half shows.
+        virtual void editAcross(const QModelIndex& index) = 0;
+        // The view got the focus.
+        virtual void focusEntered(GridView& view) = 0;
+    };
+
+    explicit GridView(Halves& halves, QWidget* parent = nullptr);
 
     GridHeader* gridHeader() const;
     RowIndicator* rowIndicator() const;
@@ -39,16 +54,6 @@ class GridView : public QTableView {
     // nor will it commit when it loses the focus afterwards.
     bool discardOpenEditor();
 
-    // Cursor moves that may cross from one half into the other.
-    enum class Step { Left, Right, Next, Previous, Home, End };
-    // Set by the grid: moves the cursor across both halves; an invalid result
-    // leaves the move to the view.
-    std::function<QModelIndex(Step, Qt::KeyboardModifiers)> crossMove;
-    // Set by the grid: called when the view gets the focus.
-    std::function<void()> focusEntered;
-    // Set by the grid: opens the editor of a cell the other half shows.
-    std::function<void(const QModelIndex&)> editAcross;
-
   Q_SIGNALS:
     // Sent before the view handles a key; accepting the event consumes it.
     void keyPressed(QKeyEvent* event);
@@ -67,6 +72,7 @@ class GridView : public QTableView {
   private:
     QWidget* openEditor() const;
 
+    Halves& halves_;
     QHash<int, Qt::Alignment> alignments_;
 };
 

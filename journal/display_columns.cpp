@@ -1,6 +1,7 @@
 #include "journal/display_columns.h"
 
 #include "core/codepage.h"
+#include "core/schema.h"
 #include "core/text_trim.h"
 
 namespace journal {
@@ -99,29 +100,28 @@ QByteArray composeColum6(const core::FieldValue counts[5]) {
     return core::trimControls(s);
 }
 
-void addDisplayColumns(core::ClientDataSet& journal) {
-    journal.addCalculatedField(QStringLiteral("Colum3"), 400);
-    journal.addCalculatedField(QStringLiteral("Colum4"), 400);
-    journal.addCalculatedField(QStringLiteral("Colum5"), 400);
-    journal.addCalculatedField(QStringLiteral("Colum6"), 150);
-}
-
 void ClientDataSet_doc_listCalcFields::operator()(core::ClientDataSet& ds, core::CalcRow& row) {
     if (&ds != dataset_ || ds.generation() != generation_) {
         dataset_ = &ds;
         generation_ = ds.generation();
-        static const char16_t* const inputs[14] = {
-            u"pr_date",     u"pr_num",      u"parent_name",    u"parent_place",  u"doc_caption",
-            u"doc_number",  u"doc_date",    u"doc_start_year", u"doc_stop_year", u"shtuk_count",
-            u"paper_count", u"place_count", u"one_count",      u"order_count"};
-        static const char16_t* const outputs[4] = {u"Colum3", u"Colum4", u"Colum5", u"Colum6"};
+        // By name: a dataset of other columns has none of them.
+        namespace doc = core::schema::doc;
+        static constexpr int inputs[14] = {
+            doc::pr_date,       doc::pr_num,      doc::parent_name, doc::parent_place,
+            doc::doc_caption,   doc::doc_number,  doc::doc_date,    doc::doc_start_year,
+            doc::doc_stop_year, doc::shtuk_count, doc::paper_count, doc::place_count,
+            doc::one_count,     doc::order_count};
+        static constexpr int outputs[4] = {doc::Colum3, doc::Colum4, doc::Colum5, doc::Colum6};
+        const auto position = [&](int column) {
+            return ds.fieldIndex(QString::fromLatin1(core::schema::journalColumn(column).name));
+        };
         present_ = true;
         for (int i = 0; i < 4; ++i) {
-            out_[i] = ds.fieldIndex(QStringView(outputs[i]));
+            out_[i] = position(outputs[i]);
             present_ = present_ && out_[i] >= 0;
         }
         for (int i = 0; i < 14; ++i) {
-            in_[i] = ds.fieldIndex(QStringView(inputs[i]));
+            in_[i] = position(inputs[i]);
             present_ = present_ && in_[i] >= 0;
         }
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Columns 3 to 6 of the journal grid are not stored: each is composed per
 // row from several stored fields, in the wording of the paper journal.
-// Line breaks are LF followed by CR.
+// Line breaks are LF followed by CR. The schema declares them with the
+// stored columns; here they are composed.
 
 #include "core/client_dataset.h"
 #include "core/field_value.h"
@@ -17,9 +18,6 @@ QByteArray composeColum5(const core::FieldValue& doc_caption, const core::FieldV
                          const core::FieldValue& doc_date, const core::FieldValue& doc_start_year,
                          const core::FieldValue& doc_stop_year);
 QByteArray composeColum6(const core::FieldValue counts[5]);
-
-// Declares Colum3..Colum6 on the journal dataset.
-void addDisplayColumns(core::ClientDataSet& journal);
 
 // The calculation handler, attached to every dataset of the main window:
 // it composes the four columns where a dataset has them and does nothing

@@ -100,6 +100,11 @@ TFormDataSelect::TFormDataSelect(core::Prompter& prompter, QWidget* parent)
 
 bool TFormDataSelect::run() { return exec() == QDialog::Accepted; }
 
+std::optional<core::ChosenSelection> TFormDataSelect::choose() {
+    if (!run()) return std::nullopt;
+    return core::ChosenSelection{where_, description_};
+}
+
 void TFormDataSelect::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();

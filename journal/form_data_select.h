@@ -5,6 +5,7 @@
 // for the whole run, so what was typed for one shows again for the other.
 
 #include "core/prompter.h"
+#include "core/selection_dialog.h"
 
 #include <QDialog>
 #include <QString>
@@ -14,7 +15,7 @@ class QTableWidget;
 
 namespace journal {
 
-class TFormDataSelect : public QDialog {
+class TFormDataSelect : public QDialog, public core::SelectionDialog {
     Q_OBJECT
   public:
     // Columns of the grid.
@@ -30,6 +31,8 @@ class TFormDataSelect : public QDialog {
     // Shows the dialog modally; true when it closed with OK, after which
     // whereText() and description() hold the selection.
     bool run();
+    // run(), and on OK the selection it composed.
+    std::optional<core::ChosenSelection> choose() override;
 
     // "" or " where ... ", and the same in words ("Все данные" for none).
     const QString& whereText() const { return where_; }

@@ -19,11 +19,6 @@ namespace journal {
 namespace {
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 
-int widthOf(int field) {  // of a journal field
-    const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
-    return field >= 0 && field < int(columns.size()) ? columns[std::size_t(field)].width : 0;
-}
-
 void sortItems(QStringList& items) {
     std::sort(items.begin(), items.end(),
               [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
@@ -46,11 +41,10 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
 
     for (const EditorField& f : kEditorFields) {
         QWidget* w = nullptr;
-        const QString name = QString::fromLatin1(
-            core::schema::columnsOf(core::schema::kJournalTable)[std::size_t(f.field)].name);
-        switch (f.control) {
-            case EditorControl::List:
-            case EditorControl::Expert: {
+        const QString name = QString::fromLatin1(core::schema::journalColumn(f.field).name);
+        switch (f.kind) {
+            case ControlKind::List:
+            case ControlKind::Expert: {
                 auto* box = new QComboBox(this);
                 box->setEditable(true);
                 box->setInsertPolicy(QComboBox::NoInsert);
@@ -60,7 +54,7 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
                 // the item; the row cuts it when it is written.
                 box->setObjectName(QStringLiteral("DBComboBox_") + name);
                 box->lineEdit()->installEventFilter(this);
-                if (f.field == core::schema::doc::adv_info) {
+                if (f.control == EditorControl::Notes) {
                     // The notes list opens as soon as the user types.
                     auto* completer = new QCompleter(box->model(), box);
                     completer->setCompletionMode(QCompleter::PopupCompletion);
@@ -71,7 +65,7 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
                 w = box;
                 break;
             }
-            case EditorControl::Date: {
+            case ControlKind::Date: {
                 auto* e = new QLineEdit(this);
                 e->setInputMask(QStringLiteral("99.99.9999;_"));
                 e->setObjectName(QStringLiteral("DBDateEdit_") + name);
@@ -79,14 +73,14 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
                 w = e;
                 break;
             }
-            case EditorControl::Text: {
+            case ControlKind::Text: {
                 auto* e = new QLineEdit(this);
-                e->setMaxLength(widthOf(f.field));
+                e->setMaxLength(core::schema::journalColumn(f.field).width);
                 e->setObjectName(QStringLiteral("DBEdit_") + name);
                 w = e;
                 break;
             }
-            case EditorControl::Number: {
+            case ControlKind::Number: {
                 auto* e = new QLineEdit(this);
                 e->setValidator(new QRegularExpressionValidator(
                     QRegularExpression(QStringLiteral("-?[0-9]{0,10}")), e));
@@ -111,30 +105,31 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
 
     auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
     auto* grid = new QGridLayout;
-    auto at = [&](int i, int row, int col, int span = 1) {
-        auto* l = label(kEditorFields[std::size_t(i)].label);
-        l->setBuddy(control(i));
+    auto at = [&](EditorControl c, int row, int col, int span = 1) {
+        auto* l = label(editorField(c).label);
+        l->setBuddy(control(c));
         grid->addWidget(l, row, col, Qt::AlignRight);
-        grid->addWidget(control(i), row, col + 1, 1, span);
+        grid->addWidget(control(c), row, col + 1, 1, span);
     };
-    at(0, 0, 0, 7);
-    at(1, 1, 0);
-    at(2, 1, 2, 2);
-    at(3, 2, 0, 7);
-    at(4, 3, 0, 7);
-    at(5, 4, 0, 7);
-    at(6, 5, 0, 3);
-    at(7, 5, 4);
-    at(8, 6, 0);
-    at(9, 6, 2);
+    using C = EditorControl;
+    at(C::Source, 0, 0, 7);
+    at(C::PrDate, 1, 0);
+    at(C::PrNum, 1, 2, 2);
+    at(C::Org, 2, 0, 7);
+    at(C::Place, 3, 0, 7);
+    at(C::Caption, 4, 0, 7);
+    at(C::DocNum, 5, 0, 3);
+    at(C::DocDate, 5, 4);
+    at(C::StartYear, 6, 0);
+    at(C::StopYear, 6, 2);
     grid->addWidget(label("Кількість:"), 7, 0, Qt::AlignRight);
-    at(10, 8, 0);
-    at(11, 8, 2);
-    at(12, 8, 4);
-    at(13, 9, 0);
-    at(14, 9, 2);
-    at(15, 10, 0, 7);
-    at(16, 11, 0, 7);
+    at(C::Shtuk, 8, 0);
+    at(C::Paper, 8, 2);
+    at(C::Places, 8, 4);
+    at(C::Ones, 9, 0);
+    at(C::Orders, 9, 2);
+    at(C::Expert, 10, 0, 7);
+    at(C::Notes, 11, 0, 7);
     grid->setColumnStretch(7, 1);
 
     ButOk = new QPushButton(QStringLiteral("Сохранить"), this);
@@ -173,37 +168,39 @@ TFormEditRecord::TFormEditRecord(core::Prompter& prompter, QWidget* parent)
     resize(900, sizeHint().height());
 }
 
-QComboBox* TFormEditRecord::list(int i) const { return qobject_cast<QComboBox*>(control(i)); }
+QComboBox* TFormEditRecord::list(EditorControl c) const {
+    return qobject_cast<QComboBox*>(control(c));
+}
 
-QLineEdit* TFormEditRecord::edit(int i) const { return qobject_cast<QLineEdit*>(control(i)); }
+QLineEdit* TFormEditRecord::edit(EditorControl c) const {
+    return qobject_cast<QLineEdit*>(control(c));
+}
 
 void TFormEditRecord::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    control(0)->setFocus();
+    control(EditorControl::Source)->setFocus();
 }
 
 void TFormEditRecord::FormShow(const EditorLists& lists, const core::ClientDataSet& journal) {
-    control(0)->setFocus();
+    control(EditorControl::Source)->setFocus();
     changes_.clear();
     listTexts_ = {};
     fillLists(lists);
     loadRow(journal);
     // Carry-over: only into fields the row leaves empty. What is carried
     // over counts as typed: it differs from the row, so it is written.
-    if (!memory_.lastNumber.isEmpty() && edit(2)->text().isEmpty())
-        edit(2)->setText(memory_.lastNumber);
-    if (memory_.lastDate.isValid() && parseDateInput(edit(1)->text()).empty)
-        edit(1)->setText(memory_.lastDate.toString(kDateFormat));
+    QLineEdit* number = edit(EditorControl::PrNum);
+    QLineEdit* date = edit(EditorControl::PrDate);
+    if (!memory_.lastNumber.isEmpty() && number->text().isEmpty())
+        number->setText(memory_.lastNumber);
+    if (memory_.lastDate.isValid() && parseDateInput(date->text()).empty)
+        date->setText(memory_.lastDate.toString(kDateFormat));
 }
 
 void TFormEditRecord::fillLists(const EditorLists& lists) {
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        if (f.control == EditorControl::Expert)
-            setItems(list(int(i)), lists.experts);
-        else if (f.control == EditorControl::List)
-            setItems(list(int(i)), lists.lists[std::size_t(f.list)]);
-    }
+    for (const EditorField& f : kEditorFields)
+        if (f.kind == ControlKind::Expert || f.kind == ControlKind::List)
+            setItems(list(f.control), lists.of(f.control));
 }
 
 namespace {
@@ -212,8 +209,8 @@ namespace {
 // alone, kept.
 QString controlText(const EditorField& f, const core::FieldValue& v) {
     if (v.isNull()) return {};
-    switch (f.control) {
-        case EditorControl::Date: {
+    switch (f.kind) {
+        case ControlKind::Date: {
             if (const QDate d = v.asDate(); d.isValid()) return d.toString(kDateFormat);
             const QString raw = v.asText();  // yyyy-mm-dd
             if (raw.size() >= 10 && raw.at(4) == QLatin1Char('-') && raw.at(7) == QLatin1Char('-'))
@@ -227,80 +224,77 @@ QString controlText(const EditorField& f, const core::FieldValue& v) {
 }
 }  // namespace
 
-QString TFormEditRecord::textOf(int i) const {
-    if (QComboBox* box = list(i)) return box->currentText();
-    return edit(i)->text();
+QString TFormEditRecord::textOf(EditorControl c) const {
+    if (QComboBox* box = list(c)) return box->currentText();
+    return edit(c)->text();
 }
 
-void TFormEditRecord::setTextOf(int i, const QString& text) {
-    if (QComboBox* box = list(i)) {
+void TFormEditRecord::setTextOf(EditorControl c, const QString& text) {
+    if (QComboBox* box = list(c)) {
         box->setCurrentIndex(-1);
         box->setEditText(text);
     } else {
-        edit(i)->setText(text);
+        edit(c)->setText(text);
     }
 }
 
 void TFormEditRecord::loadRow(const core::ClientDataSet& journal) {
     loaded_.assign(kEditorFields.size(), QString());
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        setTextOf(int(i), controlText(f, journal.value(f.field)));
+    for (const EditorField& f : kEditorFields) {
+        setTextOf(f.control, controlText(f, journal.value(f.field)));
         // As the control shows it (an input mask or a length limit may
         // have changed it): the comparison at "Сохранить" is with this.
-        loaded_[i] = textOf(int(i));
+        loaded_[std::size_t(f.control)] = textOf(f.control);
     }
     rowDate_ = journal.value(core::schema::doc::pr_date).asDate();
     rowNumber_ = journal.value(core::schema::doc::pr_num).asText();
 }
 
-QVariant TFormEditRecord::valueOf(int i) const {
-    const EditorField& f = kEditorFields[std::size_t(i)];
-    switch (f.control) {
-        case EditorControl::Date: {
-            const DateInput in = parseDateInput(edit(i)->text());
+QVariant TFormEditRecord::valueOf(const EditorField& f) const {
+    switch (f.kind) {
+        case ControlKind::Date: {
+            const DateInput in = parseDateInput(edit(f.control)->text());
             return in.empty ? QVariant() : QVariant(in.date);
         }
-        case EditorControl::Number: {
-            const auto n = boundedNumber(edit(i)->text(), f.low, f.high);
+        case ControlKind::Number: {
+            const auto n = boundedNumber(edit(f.control)->text(), f.low, f.high);
             return n ? QVariant(*n) : QVariant();
         }
         default: {
-            const QString text = textOf(i);
+            const QString text = textOf(f.control);
             // An emptied text is stored as NULL, like an emptied number or date.
             return text.isEmpty() ? QVariant() : QVariant(text);
         }
     }
 }
 
-bool TFormEditRecord::refuse(int i, const QString& text) {
+bool TFormEditRecord::refuse(EditorControl c, const QString& text) {
     core::ErrorBox(prompter_, text);
-    control(i)->setFocus();
+    control(c)->setFocus();
     return false;
 }
 
 bool TFormEditRecord::ButOkClick() {
     changes_.clear();
     std::vector<FieldChange> changes;
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        const int c = int(i);
-        if (textOf(c) == loaded_[i]) continue;  // untouched: the row keeps its value
-        if (f.control == EditorControl::Date) {
+    for (const EditorField& f : kEditorFields) {
+        const EditorControl c = f.control;
+        if (textOf(c) == loaded_[std::size_t(c)]) continue;  // untouched: the row keeps its value
+        if (f.kind == ControlKind::Date) {
             const DateInput in = parseDateInput(edit(c)->text());
             if (!in.empty && !in.date.isValid())
                 return refuse(c, QStringLiteral("\"") + edit(c)->text() +
                                      QStringLiteral("\" - неверная дата.\nВведите дату в "
                                                     "виде ДД.ММ.ГГГГ или оставьте поле "
                                                     "пустым."));
-        } else if (f.control != EditorControl::Number) {
+        } else if (f.kind != ControlKind::Number) {
             if (const auto bad = core::firstUncarried(textOf(c))) {
                 QString label = QString::fromUtf8(f.label).trimmed();
                 if (label.endsWith(QLatin1Char(':'))) label.chop(1);
                 return refuse(c, label + QStringLiteral(":\n") + core::uncarriedMessage(*bad));
             }
         }
-        changes.push_back({f.field, valueOf(c)});
+        changes.push_back({f.field, valueOf(f)});
     }
     changes_ = std::move(changes);
 
@@ -313,11 +307,10 @@ bool TFormEditRecord::ButOkClick() {
     }
     memory_.remember(date, number);
 
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        if (f.control != EditorControl::List) continue;
-        const QComboBox* box = list(int(i));
-        ListText& t = listTexts_[std::size_t(f.list)];
+    for (const EditorField& f : kEditorFields) {
+        if (f.kind != ControlKind::List) continue;
+        const QComboBox* box = list(f.control);
+        ListText& t = listTexts_[std::size_t(f.control)];
         t.text = box->currentText();
         t.chosen = box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == t.text;
     }

@@ -45,14 +45,15 @@ class TFormEditRecord : public QDialog {
     // editor stays open) for a date that is no date or a character the
     // database cannot hold, each with its message.
     bool ButOkClick();
-    // After "Сохранить": the changed fields in tab order, and lists 0 to 4.
+    // After "Сохранить": the changed fields in tab order, and what each
+    // list-backed field holds.
     const std::vector<FieldChange>& changes() const { return changes_; }
-    const std::array<ListText, 5>& listTexts() const { return listTexts_; }
+    const ListText& listText(EditorControl c) const { return listTexts_[std::size_t(c)]; }
 
-    // The control of a field, in tab order (0 to 16).
-    QWidget* control(int i) const { return controls_[std::size_t(i)]; }
-    QComboBox* list(int i) const;  // of a list-backed or the expert field
-    QLineEdit* edit(int i) const;  // of a text, date or number field
+    // The controls by name.
+    QWidget* control(EditorControl c) const { return controls_[std::size_t(c)]; }
+    QComboBox* list(EditorControl c) const;  // of a list-backed or the expert field
+    QLineEdit* edit(EditorControl c) const;  // of a text, date or number field
     QPushButton* okButton() const { return ButOk; }
     QPushButton* cancelButton() const { return ButCancel; }
     EditorMemory& memory() { return memory_; }
@@ -65,10 +66,10 @@ class TFormEditRecord : public QDialog {
     void fillLists(const EditorLists& lists);
     void loadRow(const core::ClientDataSet& journal);
     void OnEditKeyDown(QWidget* control);
-    QString textOf(int i) const;
-    void setTextOf(int i, const QString& text);
-    QVariant valueOf(int i) const;
-    bool refuse(int i, const QString& text);
+    QString textOf(EditorControl c) const;
+    void setTextOf(EditorControl c, const QString& text);
+    QVariant valueOf(const EditorField& f) const;
+    bool refuse(EditorControl c, const QString& text);
 
     core::Prompter& prompter_;
     EditorMemory memory_;
@@ -79,7 +80,7 @@ class TFormEditRecord : public QDialog {
     QDate rowDate_;  // the row's protocol date and number as loaded
     QString rowNumber_;
     std::vector<FieldChange> changes_;
-    std::array<ListText, 5> listTexts_;
+    std::array<ListText, kEditorControlCount> listTexts_;
     QPushButton* ButOk;
     QPushButton* ButCancel;
 };

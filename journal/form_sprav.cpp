@@ -1,5 +1,6 @@
 #include "journal/form_sprav.h"
 
+#include "core/schema.h"
 #include "dialogs/general_error.h"
 
 #include <QHBoxLayout>
@@ -13,18 +14,19 @@
 namespace journal {
 
 namespace {
+namespace schema = core::schema;
 struct TabInfo {
     const char* caption;
     const char* line;
-    const char* table;
+    const QString* table;
 };
 const std::array<TabInfo, TFormSprav::kTabs> kTabInfo = {{
-    {"Источник документов", "Откуда пришли документы (колонка №2)", "sprav_source_list"},
-    {"Организация", "Название организации (колонка №4)", "sprav_org_list"},
-    {"Местоположение", "Местоположение организации (колонка №4)", "sprav_place_list"},
-    {"Название документа", "Название документа (колонка №5)", "sprav_doctype_list"},
-    {"Эксперты", "Ф.И.О. эксперта (колонка №7)", "sprav_expert_list"},
-    {"Примечания", "Примечания (списки) - колонка №8", "sprav_adv_info"},
+    {"Источник документов", "Откуда пришли документы (колонка №2)", &schema::kSourceList},
+    {"Организация", "Название организации (колонка №4)", &schema::kOrgList},
+    {"Местоположение", "Местоположение организации (колонка №4)", &schema::kPlaceList},
+    {"Название документа", "Название документа (колонка №5)", &schema::kDocTypeList},
+    {"Эксперты", "Ф.И.О. эксперта (колонка №7)", &schema::kExpertList},
+    {"Примечания", "Примечания (списки) - колонка №8", &schema::kNotesList},
 }};
 
 struct ButtonInfo {
@@ -55,7 +57,7 @@ TFormSprav::TFormSprav(core::DataSets& dataSets, RecordStore& store, core::Promp
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     for (int t = 0; t < kTabs; ++t)
-        buildTab(t, QString::fromLatin1(kTabInfo[std::size_t(t)].table),
+        buildTab(t, *kTabInfo[std::size_t(t)].table,
                  QString::fromUtf8(kTabInfo[std::size_t(t)].caption),
                  QString::fromUtf8(kTabInfo[std::size_t(t)].line));
     // Leaving a tab leaves its grid; a row there that cannot be stored keeps

@@ -2,31 +2,26 @@
 
 #include "core/schema.h"
 #include "dialogs/general_error.h"
+#include "journal/form_data_select.h"
 #include "journal/form_edit_record.h"
 
 namespace journal {
-
-namespace {
-int journalWidth(int field) {
-    const auto& columns = core::schema::columnsOf(core::schema::kJournalTable);
-    return columns[std::size_t(field)].width;
-}
-}  // namespace
 
 JournalController::JournalController(core::DataSets& dataSets, core::Connection& connection,
                                      core::JournalSelection& selection,
                                      core::SettingsStore& settings, grid::DataGrid& grid,
                                      QLabel& selectionLine, core::Prompter& prompter,
-                                     QObject* parent)
-    : QObject(parent),
+                                     QWidget* window)
+    : QObject(window),
       dataSets_(dataSets),
       connection_(connection),
       settings_(settings),
       prompter_(prompter),
+      dataSelect_(new TFormDataSelect(prompter, window)),
+      editor_(new TFormEditRecord(prompter, window)),
       store_(dataSets, connection, prompter),
       view_(std::make_unique<JournalView>(dataSets.journal(), selection, settings, grid,
-                                          selectionLine, prompter)) {
-    showEditor = [this] { return editor_ && editor_->exec() == QDialog::Accepted; };
+                                          selectionLine, *dataSelect_, prompter)) {
     connect(view_.get(), &JournalView::addRequested, this,
             [this] { dialogs::guarded(prompter_, [this] { ActionAddRecordExecute(); }); });
     connect(view_.get(), &JournalView::deleteRequested, this,
@@ -35,8 +30,9 @@ JournalController::JournalController(core::DataSets& dataSets, core::Connection&
 
 JournalController::~JournalController() = default;
 
+core::SelectionDialog& JournalController::dataSelect() { return *dataSelect_; }
+
 std::optional<EditorLists> JournalController::prepareEditor() {
-    if (!editor_) return std::nullopt;
     try {
         return readEditorLists(connection_, dataSets_);
     } catch (...) {
@@ -69,7 +65,7 @@ void JournalController::editUntilStored(EditorLists& lists) {
     try {
         while (true) {
             editor_->FormShow(lists, journal);
-            if (!showEditor()) {
+            if (editor_->exec() != QDialog::Accepted) {
                 journal.cancel();
                 return;
             }
@@ -94,17 +90,14 @@ void JournalController::editUntilStored(EditorLists& lists) {
 }
 
 void JournalController::growLists(EditorLists& lists) {
-    const auto& texts = editor_->listTexts();
-    for (std::size_t i = 0; i < kEditorFields.size(); ++i) {
-        const EditorField& f = kEditorFields[i];
-        if (f.control != EditorControl::List) continue;
-        const std::size_t n = std::size_t(f.list);
-        QStringList& items = lists.lists[n];
-        const std::optional<QString> entry =
-            autoFillEntry(texts[n].text, texts[n].chosen, journalWidth(f.field), items);
+    for (const EditorField& f : kEditorFields) {
+        if (f.kind != ControlKind::List) continue;
+        const ListText& text = editor_->listText(f.control);
+        QStringList& items = lists.of(f.control);
+        const std::optional<QString> entry = autoFillEntry(
+            text.text, text.chosen, core::schema::journalColumn(f.field).width, items);
         if (!entry) continue;
-        core::ClientDataSet& list =
-            dataSets_.referenceList(QString::fromLatin1(kEditorListTables[n]));
+        core::ClientDataSet& list = dataSets_.referenceList(*f.list);
         if (!list.isActive()) continue;
         list.append();
         try {

@@ -1,7 +1,9 @@
 #pragma once
 // The journal feature's controller: the journal grid with its selection
 // (JournalView), the record editor's add, edit and delete, and the one
-// store path every journal and reference-list row takes to the server.
+// store path every journal and reference-list row takes to the server. It
+// makes the data selection dialog and the record editor over the main
+// window once and keeps them for the whole run.
 // A record's way: the editor's lists are read, a row is appended (or put
 // into editing), the editor is shown, the fields the user changed are
 // written into the row, new list texts are added to their reference lists,
@@ -18,10 +20,10 @@
 #include "journal/record_store.h"
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class QLabel;
+class QWidget;
 
 namespace grid {
 class DataGrid;
@@ -29,6 +31,7 @@ class DataGrid;
 
 namespace journal {
 
+class TFormDataSelect;
 class TFormEditRecord;
 
 class JournalController : public QObject {
@@ -37,16 +40,14 @@ class JournalController : public QObject {
     JournalController(core::DataSets& dataSets, core::Connection& connection,
                       core::JournalSelection& selection, core::SettingsStore& settings,
                       grid::DataGrid& grid, QLabel& selectionLine, core::Prompter& prompter,
-                      QObject* parent = nullptr);
+                      QWidget* window);
     ~JournalController() override;
 
     JournalView& view() { return *view_; }
     RecordStore& store() { return store_; }
-
-    void setEditor(TFormEditRecord* editor) { editor_ = editor; }
-    // Shows the editor modally; true when it closed with "Сохранить".
-    // Tests drive the editor here instead of a modal loop.
-    std::function<bool()> showEditor;
+    // The one data selection dialog, which the fill report asks as well.
+    core::SelectionDialog& dataSelect();
+    TFormEditRecord& editor() { return *editor_; }
 
     void ActionAddRecordExecute();
     void ActionEditRecordExecute();
@@ -65,9 +66,10 @@ class JournalController : public QObject {
     core::Connection& connection_;
     core::SettingsStore& settings_;
     core::Prompter& prompter_;
+    TFormDataSelect* dataSelect_;
+    TFormEditRecord* editor_;
     RecordStore store_;
     std::unique_ptr<JournalView> view_;
-    TFormEditRecord* editor_ = nullptr;
 };
 
 }  // namespace journal

@@ -5,7 +5,6 @@
 #include "dialogs/general_error.h"
 #include "grid/grid_filter_model.h"
 #include "journal/display_columns.h"
-#include "journal/form_data_select.h"
 #include "journal/pending_rows_model.h"
 
 #include <QKeyEvent>
@@ -18,15 +17,16 @@ namespace doc = core::schema::doc;
 
 JournalView::JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
                          core::SettingsStore& settings, grid::DataGrid& grid, QLabel& selectionLine,
-                         core::Prompter& prompter, QObject* parent)
+                         core::SelectionDialog& dataSelect, core::Prompter& prompter,
+                         QObject* parent)
     : QObject(parent),
       journal_(journal),
       selection_(selection),
       settings_(settings),
       grid_(grid),
       line_(selectionLine),
+      dataSelect_(dataSelect),
       prompter_(prompter) {
-    addDisplayColumns(journal_);
     journal_.setCalcFields(ClientDataSet_doc_listCalcFields());
 
     model_ = std::make_unique<PendingRowsModel>(journal_);
@@ -196,10 +196,10 @@ bool JournalView::DBGridEhMainLogKeyDown(int key) {
 }
 
 void JournalView::ActionSelectDataExecute() {
-    if (!dataSelect_) return;
     dialogs::guarded(prompter_, [this] {
-        if (!dataSelect_->run()) return;
-        selection_.setSelection(dataSelect_->whereText(), dataSelect_->description());
+        const std::optional<core::ChosenSelection> chosen = dataSelect_.choose();
+        if (!chosen) return;
+        selection_.setSelection(chosen->where, chosen->description);
         RunJournalQuery();
     });
 }

@@ -8,6 +8,7 @@
 #include "core/dataset_model.h"
 #include "core/journal_selection.h"
 #include "core/prompter.h"
+#include "core/selection_dialog.h"
 #include "core/settings_store.h"
 #include "grid/data_grid.h"
 
@@ -17,17 +18,16 @@
 
 namespace journal {
 
-class TFormDataSelect;
-
 class JournalView : public QObject {
     Q_OBJECT
   public:
-    // Configures the grid and the label and attaches the display columns to
-    // the journal. The grid's widths go into the settings whenever they are
-    // saved.
+    // Configures the grid and the label and composes the journal's display
+    // columns. The grid's widths go into the settings whenever they are
+    // saved. `dataSelect` is asked by "Выбор данных".
     JournalView(core::ClientDataSet& journal, core::JournalSelection& selection,
                 core::SettingsStore& settings, grid::DataGrid& grid, QLabel& selectionLine,
-                core::Prompter& prompter, QObject* parent = nullptr);
+                core::SelectionDialog& dataSelect, core::Prompter& prompter,
+                QObject* parent = nullptr);
 
     // The columns as designed: titles, widths, alignments, title buttons and
     // the stored fields their filter cells narrow on.
@@ -35,8 +35,6 @@ class JournalView : public QObject {
     // Courier New, bold, 16 pixels: the main window's and the grid's font.
     static QFont journalFont();
 
-    // The selection dialog made at start-up.
-    void setDataSelectDialog(TFormDataSelect* dialog) { dataSelect_ = dialog; }
     // Puts the widths read from the settings on the grid, by position.
     void applyStoredWidths();
 
@@ -75,8 +73,8 @@ class JournalView : public QObject {
     core::SettingsStore& settings_;
     grid::DataGrid& grid_;
     QLabel& line_;
+    core::SelectionDialog& dataSelect_;
     core::Prompter& prompter_;
-    TFormDataSelect* dataSelect_ = nullptr;
     std::unique_ptr<core::DataSetModel> model_;
 };
 

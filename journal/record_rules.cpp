@@ -10,29 +10,31 @@ namespace journal {
 
 namespace doc = core::schema::doc;
 
-const std::array<EditorField, 17> kEditorFields = {{
-    {"Звідки надійшли документи: ", doc::doc_source, EditorControl::List, 0},
-    {"Дата засідання ЕПК:", doc::pr_date, EditorControl::Date},
-    {"№ протоколу:", doc::pr_num, EditorControl::Text},
-    {"Назва організації:", doc::parent_name, EditorControl::List, 1},
-    {"Місцезнаходження:", doc::parent_place, EditorControl::List, 2},
-    {"Назва документа:", doc::doc_caption, EditorControl::List, 3},
-    {"№ документа:", doc::doc_number, EditorControl::Text},
-    {"Дата документа:", doc::doc_date, EditorControl::Date},
-    {"Рік (роки):", doc::doc_start_year, EditorControl::Number, -1, 1900, 2900},
-    {"——", doc::doc_stop_year, EditorControl::Number, -1, 1900, 2900},
-    {"штук:", doc::shtuk_count, EditorControl::Number, -1, 0, 999999999},
-    {"аркушів:", doc::paper_count, EditorControl::Number, -1, 0, 999999999},
-    {"позицій:", doc::place_count, EditorControl::Number, -1, 0, 999999999},
-    {"од.зб/од.обл.:", doc::one_count, EditorControl::Number, -1, 0, 999999999},
-    {"статей:", doc::order_count, EditorControl::Number, -1, 0, 999999999},
-    {"П.І.Б. експерта:", doc::expert_fio, EditorControl::Expert},
-    {"Примітки (списки):", doc::adv_info, EditorControl::List, 4},
-}};
+namespace {
+using C = EditorControl;
+using K = ControlKind;
+namespace schema = core::schema;
+}  // namespace
 
-const std::array<const char*, 5> kEditorListTables = {"sprav_source_list", "sprav_org_list",
-                                                      "sprav_place_list", "sprav_doctype_list",
-                                                      "sprav_adv_info"};
+const std::array<EditorField, kEditorControlCount> kEditorFields = {{
+    {C::Source, "Звідки надійшли документи: ", doc::doc_source, K::List, &schema::kSourceList},
+    {C::PrDate, "Дата засідання ЕПК:", doc::pr_date, K::Date},
+    {C::PrNum, "№ протоколу:", doc::pr_num, K::Text},
+    {C::Org, "Назва організації:", doc::parent_name, K::List, &schema::kOrgList},
+    {C::Place, "Місцезнаходження:", doc::parent_place, K::List, &schema::kPlaceList},
+    {C::Caption, "Назва документа:", doc::doc_caption, K::List, &schema::kDocTypeList},
+    {C::DocNum, "№ документа:", doc::doc_number, K::Text},
+    {C::DocDate, "Дата документа:", doc::doc_date, K::Date},
+    {C::StartYear, "Рік (роки):", doc::doc_start_year, K::Number, nullptr, 1900, 2900},
+    {C::StopYear, "——", doc::doc_stop_year, K::Number, nullptr, 1900, 2900},
+    {C::Shtuk, "штук:", doc::shtuk_count, K::Number, nullptr, 0, 999999999},
+    {C::Paper, "аркушів:", doc::paper_count, K::Number, nullptr, 0, 999999999},
+    {C::Places, "позицій:", doc::place_count, K::Number, nullptr, 0, 999999999},
+    {C::Ones, "од.зб/од.обл.:", doc::one_count, K::Number, nullptr, 0, 999999999},
+    {C::Orders, "статей:", doc::order_count, K::Number, nullptr, 0, 999999999},
+    {C::Expert, "П.І.Б. експерта:", doc::expert_fio, K::Expert},
+    {C::Notes, "Примітки (списки):", doc::adv_info, K::List, &schema::kNotesList},
+}};
 
 std::optional<qint64> boundedNumber(const QString& text, qint64 low, qint64 high) {
     QString digits = text.trimmed();
@@ -105,13 +107,15 @@ std::optional<QString> autoFillEntry(const QString& text, bool chosen, int recor
 
 EditorLists readEditorLists(core::Connection& connection, const core::DataSets& dataSets) {
     EditorLists lists;
-    for (std::size_t i = 0; i < kEditorListTables.size(); ++i) {
+    for (const EditorField& f : kEditorFields) {
+        if (f.kind != ControlKind::List) continue;
         // Read from the server, not from the local lists: the editor offers
         // what the server holds now.
-        auto result = connection.query(QByteArray("select * from ") + kEditorListTables[i]);
-        while (result->next()) lists.lists[i] << result->field(0).asText();
+        auto result = connection.query(QByteArray("select * from ") + f.list->toLatin1());
+        while (result->next()) lists.of(f.control) << result->field(0).asText();
     }
-    lists.experts = expertShortNames(dataSets.referenceList(QStringLiteral("sprav_expert_list")));
+    lists.of(EditorControl::Expert) =
+        expertShortNames(dataSets.referenceList(core::schema::kExpertList));
     return lists;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The record editor's rules that need no window: its seventeen fields, the
-// bounds of its number fields, the expert short names, the memory of the
-// last protocol and the growing of the reference lists.
+// The record editor's rules that need no window: its seventeen named
+// controls and the fields they edit, the bounds of its number fields, the expert short names, the
+// memory of the last protocol and the growing of the reference lists.
 
 #include "core/client_dataset.h"
 #include "core/connection.h"
@@ -16,21 +16,45 @@
 
 namespace journal {
 
-enum class EditorControl { List, Date, Text, Number, Expert };
+// The editor's controls in tab order, each named after what it holds.
+enum class EditorControl {
+    Source,     // where the documents came from
+    PrDate,     // protocol date
+    PrNum,      // protocol number
+    Org,        // organisation
+    Place,      // its place
+    Caption,    // document name
+    DocNum,     // document number
+    DocDate,    // document date
+    StartYear,  // first year
+    StopYear,   // last year
+    Shtuk,      // the five counts
+    Paper,
+    Places,
+    Ones,
+    Orders,
+    Expert,
+    Notes
+};
+constexpr int kEditorControlCount = 17;
+
+// How a control edits its field.
+enum class ControlKind { List, Date, Text, Number, Expert };
 
 struct EditorField {
+    EditorControl control;
     const char* label;
     int field;  // position in the journal
-    EditorControl control;
-    int list = -1;  // reference list number of a list-backed field
+    ControlKind kind;
+    // The reference table of a list-backed field; it grows with new texts.
+    const QString* list = nullptr;
     int low = 0;
     int high = 0;
 };
 
-// The fields in tab order.
-extern const std::array<EditorField, 17> kEditorFields;
-// The reference tables of lists 0 to 4.
-extern const std::array<const char*, 5> kEditorListTables;
+// The fields in tab order: kEditorFields[i].control is EditorControl(i).
+extern const std::array<EditorField, kEditorControlCount> kEditorFields;
+inline const EditorField& editorField(EditorControl c) { return kEditorFields[std::size_t(c)]; }
 
 // A whole number typed into a bounded field: digits only, brought to the
 // nearer bound; nullopt for an empty text.
@@ -69,11 +93,13 @@ struct EditorMemory {
 std::optional<QString> autoFillEntry(const QString& text, bool chosen, int recordWidth,
                                      const QStringList& items);
 
-// The lists the editor offers: lists 0 to 4 as the server holds them now,
-// and the expert short names of the loaded expert list.
+// The lists the editor offers, by control: each list-backed field's
+// reference table as the server holds it now, and for the expert field the
+// short names of the loaded expert list.
 struct EditorLists {
-    std::array<QStringList, 5> lists;
-    QStringList experts;
+    std::array<QStringList, kEditorControlCount> items;
+    QStringList& of(EditorControl c) { return items[std::size_t(c)]; }
+    const QStringList& of(EditorControl c) const { return items[std::size_t(c)]; }
 };
 // Reads them: "select * from " + each reference table. A server error
 // propagates, and nothing else has been done then.

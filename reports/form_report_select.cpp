@@ -14,8 +14,8 @@
 
 namespace reports {
 
-TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& prompter,
-                                     QWidget* parent)
+TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::SelectionDialog& dataSelect,
+                                     core::Prompter& prompter, QWidget* parent)
     : QDialog(parent),
       But_data_select(new QPushButton(QStringLiteral("Выбрать данные для отчета"), this)),
       Label_info(new QLabel(this)),
@@ -24,6 +24,7 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
       ButXlsx(new QPushButton(QStringLiteral("Экспорт в Excel..."), this)),
       ButCsv(new QPushButton(QStringLiteral("Экспорт в CSV..."), this)),
       report_(report),
+      dataSelect_(dataSelect),
       prompter_(prompter) {
     setObjectName(QStringLiteral("TFormReportSelect"));
     setWindowTitle(QStringLiteral("Сформировать отчет"));
@@ -60,8 +61,7 @@ TFormReportSelect::TFormReportSelect(TFormLogReport& report, core::Prompter& pro
 }
 
 void TFormReportSelect::But_data_selectClick() {
-    if (!selectData_) return;
-    const std::optional<ReportSelection> chosen = selectData_();
+    const std::optional<core::ChosenSelection> chosen = dataSelect_.choose();
     if (!chosen) return;
     where_ = chosen->where;
     Label_info->setText(chosen->description);
@@ -83,7 +83,7 @@ void TFormReportSelect::ButOkClick() {
     dialogs::guarded(prompter_, [&] {
         report_.openReport(where_);
         const GridPrinter printout = report_.printout(Label_info->text());
-        if (showPrintout_) showPrintout_(printout);
+        Q_EMIT printoutReady(printout);
     });
     accept();
 }

@@ -1,14 +1,13 @@
 #pragma once
 // The fill report's window: the report's own selection, chosen through the
 // shared data selection dialog and kept for the whole run, and the button
-// that runs the report and shows its printout.
+// that runs the report and hands its printout on to be shown.
 
 #include "core/prompter.h"
+#include "core/selection_dialog.h"
 #include "reports/grid_printer.h"
 
 #include <QDialog>
-#include <functional>
-#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -17,24 +16,12 @@ namespace reports {
 
 class TFormLogReport;
 
-// A WHERE text ("" or " where ...") and the same in words.
-struct ReportSelection {
-    QString where;
-    QString description;
-};
-
 class TFormReportSelect : public QDialog {
     Q_OBJECT
   public:
-    // Asks the data selection dialog; nullopt when it was cancelled.
-    using SelectData = std::function<std::optional<ReportSelection>()>;
-    // Shows a prepared printout (by default its print preview).
-    using ShowPrintout = std::function<void(const GridPrinter&)>;
-
-    TFormReportSelect(TFormLogReport& report, core::Prompter& prompter, QWidget* parent = nullptr);
-
-    void setSelectData(SelectData select) { selectData_ = std::move(select); }
-    void setShowPrintout(ShowPrintout show) { showPrintout_ = std::move(show); }
+    // "Выбрать данные для отчета" asks `dataSelect`.
+    TFormReportSelect(TFormLogReport& report, core::SelectionDialog& dataSelect,
+                      core::Prompter& prompter, QWidget* parent = nullptr);
 
     QPushButton* const But_data_select;
     QLabel* const Label_info;  // the description area
@@ -52,11 +39,14 @@ class TFormReportSelect : public QDialog {
     // with the sums, "Разом:" and the condition beneath; the window stays.
     void ButExportClick(bool xlsx);
 
+  Q_SIGNALS:
+    // "Продолжить" ran the report: its printout, to be shown.
+    void printoutReady(const reports::GridPrinter& printout);
+
   private:
     TFormLogReport& report_;
+    core::SelectionDialog& dataSelect_;
     core::Prompter& prompter_;
-    SelectData selectData_;
-    ShowPrintout showPrintout_;
     QString where_;
 };
 

@@ -1,5 +1,6 @@
 #include "reports/reports_controller.h"
 
+#include "reports/fill_report.h"
 #include "reports/form_report_select.h"
 #include "reports/journal_printout.h"
 #include "reports/print_preview.h"
@@ -8,36 +9,47 @@
 
 namespace reports {
 
-ReportsController::ReportsController(grid::DataGrid& journalGrid, core::Prompter& prompter,
-                                     QWidget* parent)
-    : QObject(parent),
+namespace {
+
+class PreviewWindow : public PrintoutViewer {
+  public:
+    PreviewWindow(core::Prompter& prompter, QWidget* window)
+        : prompter_(prompter), window_(window) {}
+    void show(const GridPrinter& printout, QPrinter& printer) override {
+        showPrintPreview(printout, printer, prompter_, window_);
+    }
+
+  private:
+    core::Prompter& prompter_;
+    QWidget* window_;
+};
+
+}  // namespace
+
+ReportsController::ReportsController(grid::DataGrid& journalGrid, core::SelectionDialog& dataSelect,
+                                     core::Connection& connection, core::Prompter& prompter,
+                                     QWidget* window, PrintoutViewer* viewer)
+    : QObject(window),
       grid_(journalGrid),
-      prompter_(prompter),
-      parentWindow_(parent),
-      printer_(QPrinter::HighResolution) {
-    preview_ = [this](const GridPrinter& printout, QPrinter& printer) {
-        showPrintPreview(printout, printer, prompter_, parentWindow_);
-    };
+      printer_(QPrinter::HighResolution),
+      preview_(viewer ? nullptr : std::make_unique<PreviewWindow>(prompter, window)),
+      viewer_(viewer ? *viewer : *preview_),
+      logReport_(new TFormLogReport(connection, window)),
+      reportSelect_(new TFormReportSelect(*logReport_, dataSelect, prompter, window)) {
+    connect(reportSelect_, &TFormReportSelect::printoutReady, this, &ReportsController::show);
 }
 
 ReportsController::~ReportsController() = default;
-
-void ReportsController::setReportSelect(TFormReportSelect* form) {
-    reportSelect_ = form;
-    if (form) form->setShowPrintout([this](const GridPrinter& printout) { show(printout); });
-}
 
 void ReportsController::show(const GridPrinter& printout) {
     // Every printout sets its orientation anew: the report's portrait
     // must not stay on for the journal.
     printout.applyPageLayout(printer_);
-    if (preview_) preview_(printout, printer_);
+    viewer_.show(printout, printer_);
 }
 
 void ReportsController::ActionPrintLogExecute() { show(journalPrintout(grid_)); }
 
-void ReportsController::ActionPrintReportExecute() {
-    if (reportSelect_) reportSelect_->exec();
-}
+void ReportsController::ActionPrintReportExecute() { reportSelect_->exec(); }
 
 }  // namespace reports

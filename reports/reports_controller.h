@@ -1,14 +1,18 @@
 #pragma once
 // The printing feature of the main window: the journal printout and the
-// fill report. One printer serves both previews for the whole run, so what
-// the user set up in it stays; each preview puts its own page layout on it.
+// fill report. It makes the fill report's windows over the main window once
+// and keeps them for the whole run. One printer serves both previews for the
+// whole run, so what the user set up in it stays; each printout puts its own
+// page layout on it.
 
+#include "core/connection.h"
 #include "core/prompter.h"
+#include "core/selection_dialog.h"
 #include "reports/grid_printer.h"
 
 #include <QObject>
 #include <QPrinter>
-#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -18,35 +22,42 @@ class DataGrid;
 
 namespace reports {
 
+class TFormLogReport;
 class TFormReportSelect;
+
+// Where a printout, laid out on the shared printer, is shown: the print
+// preview window in the program, a file in tests.
+class PrintoutViewer {
+  public:
+    virtual ~PrintoutViewer() = default;
+    virtual void show(const GridPrinter& printout, QPrinter& printer) = 0;
+};
 
 class ReportsController : public QObject {
     Q_OBJECT
   public:
-    ReportsController(grid::DataGrid& journalGrid, core::Prompter& prompter, QWidget* parent);
+    // The journal is printed as `journalGrid` shows it; the report's
+    // selection is chosen through `dataSelect` and its rows read over
+    // `connection`. `viewer` null: the print preview over `window`.
+    ReportsController(grid::DataGrid& journalGrid, core::SelectionDialog& dataSelect,
+                      core::Connection& connection, core::Prompter& prompter, QWidget* window,
+                      PrintoutViewer* viewer = nullptr);
     ~ReportsController() override;
-
-    // The report window made at start-up; its printouts are shown here.
-    void setReportSelect(TFormReportSelect* form);
 
     void ActionPrintLogExecute();
     void ActionPrintReportExecute();
 
-    // How a printout is shown on the shared printer, after its page layout
-    // was put on it; by default the print preview window.
-    using Preview = std::function<void(const GridPrinter&, QPrinter&)>;
-    void setPreview(Preview preview) { preview_ = std::move(preview); }
     QPrinter& printer() { return printer_; }
 
   private:
     void show(const GridPrinter& printout);
 
     grid::DataGrid& grid_;
-    core::Prompter& prompter_;
-    QWidget* parentWindow_;
-    TFormReportSelect* reportSelect_ = nullptr;
     QPrinter printer_;
-    Preview preview_;
+    std::unique_ptr<PrintoutViewer> preview_;
+    PrintoutViewer& viewer_;
+    TFormLogReport* logReport_;
+    TFormReportSelect* reportSelect_;
 };
 
 }  // namespace reports

@@ -36,12 +36,11 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     bench::SilentPrompter prompter;
-    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
-    window.resize(1400, 900);
-    window.show();
     bench::Login login;
     login.answer = {suffix, user, password};
-    window.setForms({nullptr, nullptr, &login});
+    app::TFormMain window(dir.filePath("velkor.INI"), {.prompter = &prompter, .login = &login});
+    window.resize(1400, 900);
+    window.show();
     window.context().settings.values().HostName = host;
     window.ActionLogin->trigger();
     if (!window.context().session.connected()) return 1;

@@ -15,6 +15,7 @@
 #include "journal/form_edit_record.h"
 #include "journal/journal_controller.h"
 #include "journal/journal_view.h"
+#include "tests/support/dialog_user.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,12 +41,11 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     bench::SilentPrompter prompter;
-    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
-    core::AppContext& context = window.context();
-    journal::TFormEditRecord editor(prompter, &window);
     bench::Login login;
     login.answer = {suffix, user, password};
-    window.setForms({nullptr, nullptr, &login, nullptr, &editor, nullptr});
+    app::TFormMain window(dir.filePath("velkor.INI"), {.prompter = &prompter, .login = &login});
+    core::AppContext& context = window.context();
+    journal::TFormEditRecord& editor = window.journal().editor();
     context.settings.values().HostName = host;
     window.ActionLogin->trigger();
     if (!context.session.connected()) return 1;
@@ -54,13 +54,15 @@ int main(int argc, char** argv) {
     const QString source = QStringLiteral("Kantseliariia");
     QElapsedTimer t;
     std::vector<double> save, cli;
-    window.journal().showEditor = [&] {
-        editor.list(0)->setEditText(source);
-        editor.edit(6)->setText(QStringLiteral("bench"));
-        editor.edit(10)->setText(QStringLiteral("5"));
+    using enum journal::EditorControl;
+    testing_support::DialogUser typist(editor);
+    typist.always([&] {
+        editor.list(Source)->setEditText(source);
+        editor.edit(DocNum)->setText(QStringLiteral("bench"));
+        editor.edit(Shtuk)->setText(QStringLiteral("5"));
         t.start();
-        return editor.ButOkClick();
-    };
+        editor.okButton()->click();
+    });
     for (int i = 0; i < runs; ++i) {
         window.journal().ActionAddRecordExecute();
         save.push_back(t.nsecsElapsed() / 1e9);

@@ -102,20 +102,20 @@ TEST(DrawFolded, StripsNarrowAtTheirLeftEdgesOnBlack) {
 
 class AboutWindow : public ::testing::Test {
   protected:
-    AboutWindow() {
-        first = about::makeSplashPanel(nullptr);
-        second = about::makeCreditsPanel(nullptr);
-        form.setPanels(first, second);
-        form.altDown = [this] { return alt; };
-    }
     ~AboutWindow() override {
         delete first;
         delete second;
     }
-    about::CreditPanel* first;
-    about::CreditPanel* second;
-    about::TFormAbout form;
-    bool alt = false;
+    // Alt held down or let go, as the keyboard tells it to every window.
+    void holdAlt(bool down) {
+        if (down)
+            QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
+        else
+            QTest::keyRelease(&form, Qt::Key_Alt, Qt::NoModifier);
+    }
+    about::CreditPanel* first = about::makeSplashPanel(nullptr);
+    about::CreditPanel* second = about::makeCreditsPanel(nullptr);
+    about::TFormAbout form{*first, *second};
 };
 
 TEST_F(AboutWindow, OpensAtTheFirstPanelAndRestartsThereAfterClosingMidFold) {
@@ -132,7 +132,7 @@ TEST_F(AboutWindow, OpensAtTheFirstPanelAndRestartsThereAfterClosingMidFold) {
     EXPECT_NE(a, second->picture());
 
     // Alt held: mid-fold after a few ticks the picture is cut into strips.
-    alt = true;
+    holdAlt(true);
     for (int n = 0; n < 8; ++n) form.TimerStepTimer();
     EXPECT_EQ(form.cycle().phase(), 1);
     EXPECT_NE(form.backBuffer(), a);
@@ -143,7 +143,7 @@ TEST_F(AboutWindow, OpensAtTheFirstPanelAndRestartsThereAfterClosingMidFold) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.TimerStep.isActive());
 
-    alt = false;
+    holdAlt(false);
     form.show();
     EXPECT_EQ(form.cycle().phase(), 0);
     EXPECT_EQ(form.cycle().tickCount(), 0);

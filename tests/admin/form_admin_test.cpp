@@ -53,8 +53,7 @@ TEST(FormAdmin, ShowsBothListsAndActsOnTheSelectedLine) {
                  testing_support::serverPassword());
     ScriptedPrompter prompter;
     TFormNewUser newUser;
-    TFormAdmin form(session, prompter);
-    form.setNewUserForm(&newUser);
+    TFormAdmin form(session, prompter, newUser);
     EXPECT_EQ(form.windowTitle(), "Администрирование");
     EXPECT_EQ(form.PageControl->tabText(0), "Базы данных");
     EXPECT_EQ(form.PageControl->tabText(1), "Пользователи");

@@ -59,28 +59,23 @@ void PrintTo(const Given& g, std::ostream* os) {
 
 class ModalFocus : public ::testing::Test {
   protected:
-    ModalFocus() : db(true, "velkor"), window(dir.filePath("velkor.INI")) {
+    ModalFocus() : db(true, "velkor"), window(dir.filePath("velkor.INI"), {.login = &login}) {
         window.context().settings.values().HostName = testing_support::serverHost();
-        editor = new journal::TFormEditRecord(window.prompter(), &window);
-        app::Forms forms;
-        forms.password = &login;
-        forms.editRecord = editor;
-        window.setForms(forms);
+        editor = window.findChild<journal::TFormEditRecord*>();
         // Every window given the keyboard, with what was on the screen then.
-        auto* focusReturn = window.findChild<app::FocusReturn*>();
-        if (focusReturn)
-            focusReturn->activate = [this](QWidget* w) {
+        if (auto* focusReturn = window.findChild<app::FocusReturn*>())
+            QObject::connect(focusReturn, &app::FocusReturn::givingBack, [this](QWidget* w) {
                 bool boxShown = false;
                 for (QWidget* top : QApplication::topLevelWidgets())
                     boxShown = boxShown || (isBox(top) && top->isVisible());
                 const QString name =
                     w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName();
                 given.push_back({name.toStdString(), boxShown, editor->isVisible()});
-                w->activateWindow();
-            };
+            });
     }
     void SetUp() override {
         ASSERT_NE(window.findChild<app::FocusReturn*>(), nullptr);
+        ASSERT_NE(editor, nullptr);
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -175,7 +170,7 @@ TEST_F(ModalFocus, ErrorBoxInsteadOfTheEditor) {
 TEST(ModalFocusOverAWindow, TheKeyboardGoesBackToTheWindowTheBoxWasOver) {
     QTemporaryDir dir;
     testing_support::ScriptedPrompter scripted;
-    app::TFormMain window(dir.filePath("velkor.INI"), &scripted);
+    app::TFormMain window(dir.filePath("velkor.INI"), {.prompter = &scripted});
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -1,18 +1,18 @@
 #include "app/form_main.h"
 #include "admin/form_admin.h"
-#include "admin/form_new_user.h"
 #include "core/schema.h"
 #include "dialogs/qt_prompter.h"
 #include "grid/data_grid.h"
 #include "grid/grid_filter_model.h"
 #include "grid/grid_header.h"
 #include "journal/form_data_select.h"
+#include "journal/form_edit_record.h"
 #include "journal/journal_view.h"
-#include "reports/fill_report.h"
 #include "reports/form_report_select.h"
 #include "reports/print_preview.h"
 #include "reports/reports_controller.h"
 #include "tests/reports/pdf_reading.h"
+#include "tests/support/dialog_user.h"
 #include "tests/support/scripted_login.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
@@ -50,22 +50,40 @@ QStringList enabledActions(const app::TFormMain& w) {
     return out;
 }
 
-// The actions of the group that is always enabled, as far as their features
-// are built.
+// The actions of the group that is always enabled.
 const QStringList kGroup100 = {"ActionLogin", "ActionExit", "ActionHelp", "ActionAbout",
                                "ActionConfig"};
-// After a login every built action is enabled; administration needs its
-// window, which this test does not make.
-const QStringList kConnected = {
-    "ActionLogin",      "ActionExit",         "ActionHelp",          "ActionAbout",
-    "ActionBaseExport", "ActionBaseImport",   "ActionPrintLog",      "ActionPrintReport",
-    "ActionAddRecord",  "ActionDeleteRecord", "ActionEditRecord",    "ActionSelectData",
-    "ActionSprav",      "ActionConfig",       "ActionExportLogXlsx", "ActionExportLogCsv"};
+// After a login as root every action is enabled.
+const QStringList kConnected = {"ActionLogin",         "ActionExit",         "ActionHelp",
+                                "ActionAbout",         "ActionBaseExport",   "ActionBaseImport",
+                                "ActionAdmin",         "ActionPrintLog",     "ActionPrintReport",
+                                "ActionAddRecord",     "ActionDeleteRecord", "ActionEditRecord",
+                                "ActionSelectData",    "ActionSprav",        "ActionConfig",
+                                "ActionExportLogXlsx", "ActionExportLogCsv"};
+
+// The printouts the print preview would show, saved as PDF files and read.
+struct PdfPrintouts : reports::PrintoutViewer {
+    explicit PdfPrintouts(const QTemporaryDir& dir) : dir(dir) {}
+    void show(const reports::GridPrinter& gp, QPrinter& printer) override {
+        orientations << printer.pageLayout().orientation();
+        const QString path = dir.filePath(QStringLiteral("p%1.pdf").arg(texts.size()));
+        ASSERT_TRUE(reports::savePdf(gp, printer, path));
+        pages << testing_support::pdfPageSize(path);
+        texts << testing_support::pdfText(path);
+    }
+    const QTemporaryDir& dir;
+    QList<QSizeF> pages;
+    QStringList texts;
+    QList<QPageLayout::Orientation> orientations;
+};
 
 // A main window over a journal database of four records on two meeting dates.
 class MainWindow : public ::testing::Test {
   protected:
-    MainWindow() : db(true, "velkor"), window(dir.filePath("velkor.INI"), &prompter) {
+    MainWindow()
+        : db(true, "velkor"),
+          window(dir.filePath("velkor.INI"),
+                 {.prompter = &prompter, .login = &login, .printouts = &printouts}) {
         db.exec(
             QString::fromUtf8("insert into doc_list (Rec_IDN, pr_date, pr_num, parent_name, "
                               "parent_place, doc_caption,"
@@ -75,7 +93,13 @@ class MainWindow : public ::testing::Test {
                               " (3, '2012-05-01', '2', 'А-суд', 'Ірпінь', 'Листи', 1, 1),"
                               " (4, '2012-05-01', '3', NULL, 'Обухів', NULL, NULL, NULL)"));
         window.context().settings.values().HostName = testing_support::serverHost();
-        window.setForms({nullptr, nullptr, &login});
+    }
+    // A window of the main window's, as the user finds it on the screen.
+    template <class Window>
+    Window& windowOf() {
+        Window* w = window.findChild<Window*>();
+        EXPECT_NE(w, nullptr);
+        return *w;
     }
     void logIn(const QString& password = testing_support::serverPassword()) {
         login.answer = LoginAnswer{db.name().mid(6), "root", password};
@@ -93,6 +117,7 @@ class MainWindow : public ::testing::Test {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     ScriptedLogin login;
+    PdfPrintouts printouts{dir};
     app::TFormMain window;
 };
 
@@ -156,9 +181,15 @@ TEST_F(MainWindow, RefusedQueryShowsTheGeneralErrorAndEmptiesTheGrid) {
 TEST_F(MainWindow, InsertAndDeleteKeysReachTheEditingHandlersOnlyWhileTheJournalIsOpen) {
     QSignalSpy adds(&window.journalView(), &journal::JournalView::addRequested);
     QSignalSpy deletes(&window.journalView(), &journal::JournalView::deleteRequested);
+    // Insert reaches the program's own handler, which opens the editor; the
+    // user closes it with "Отменить".
+    auto& editor = windowOf<journal::TFormEditRecord>();
+    testing_support::DialogUser user(editor);
+    user.always([&] { editor.cancelButton()->click(); });
     EXPECT_FALSE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
     logIn();
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Insert));
+    EXPECT_EQ(user.showings(), 1);
     // Delete reaches the program's own handler, which asks first.
     prompter.yesNo = {false};
     EXPECT_TRUE(window.journalView().DBGridEhMainLogKeyDown(Qt::Key_Delete));
@@ -171,8 +202,7 @@ TEST_F(MainWindow, InsertAndDeleteKeysReachTheEditingHandlersOnlyWhileTheJournal
 }
 
 TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
-    journal::TFormDataSelect dialog(prompter, &window);
-    window.setForms({nullptr, &dialog, &login});
+    auto& dialog = windowOf<journal::TFormDataSelect>();
     logIn();
     // Answer the modal dialog once it is up: "Прешій рік"... here the protocol number.
     QTimer::singleShot(0, [&] {
@@ -198,8 +228,7 @@ TEST_F(MainWindow, DataSelectionNarrowsTheJournalAndIsSharedBetweenCallers) {
 }
 
 TEST_F(MainWindow, AHugeSelectionLeavesTheGridItsRows) {
-    journal::TFormDataSelect dialog(prompter, &window);
-    window.setForms({nullptr, &dialog, &login});
+    auto& dialog = windowOf<journal::TFormDataSelect>();
     window.resize(1200, 800);
     window.show();
     logIn();
@@ -313,7 +342,7 @@ TEST_F(MainWindow, CurrentRecordStaysAmongTheShownRows) {
 TEST(MainWindowFocus, ClosingADialogGivesTheFocusBack) {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
-    app::TFormMain window(dir.filePath("velkor.INI"), &prompter);
+    app::TFormMain window(dir.filePath("velkor.INI"), {.prompter = &prompter});
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -360,17 +389,14 @@ TEST(MainWindowSettings, StoredWidthsApplyByPosition) {
     f.write("[Grid]\r\nCol1W=321\r\nCol7W=77\r\n");
     f.close();
     ScriptedPrompter prompter;
-    app::TFormMain window(f.fileName(), &prompter);
+    app::TFormMain window(f.fileName(), {.prompter = &prompter});
     EXPECT_EQ(window.grid().columnWidths(), QList<int>({44, 321, 180, 190, 160, 150, 165, 77}));
 }
 
 // The administration window opens from its action once a login enabled
 // it, with the server's lists already filled.
 TEST_F(MainWindow, AdministrationOpensWithBothListsAfterLogin) {
-    admin::TFormAdmin form(window.context().session, prompter, &window);
-    admin::TFormNewUser newUser(&window);
-    form.setNewUserForm(&newUser);
-    window.setForms({nullptr, nullptr, &login, &form});
+    auto& form = windowOf<admin::TFormAdmin>();
     EXPECT_FALSE(window.ActionAdmin->isEnabled());
     logIn();
     ASSERT_TRUE(window.ActionAdmin->isEnabled());
@@ -398,22 +424,10 @@ TEST_F(MainWindow, AdministrationOpensWithBothListsAfterLogin) {
 namespace {
 
 TEST_F(MainWindow, PrintingTheReportThenTheJournalPrintsTheJournalInLandscapeAsShown) {
-    reports::TFormLogReport logReport(window.context().session.connection());
-    reports::TFormReportSelect reportSelect(logReport, prompter, &window);
-    app::Forms forms;
-    forms.password = &login;
-    forms.reportSelect = &reportSelect;
-    window.setForms(forms);
-    QList<QSizeF> pages;
-    QStringList texts;
-    QList<QPageLayout::Orientation> orientations;
-    window.reports().setPreview([&](const reports::GridPrinter& gp, QPrinter& printer) {
-        orientations << printer.pageLayout().orientation();
-        const QString path = dir.filePath(QStringLiteral("p%1.pdf").arg(texts.size()));
-        ASSERT_TRUE(reports::savePdf(gp, printer, path));
-        pages << testing_support::pdfPageSize(path);
-        texts << testing_support::pdfText(path);
-    });
+    auto& reportSelect = windowOf<reports::TFormReportSelect>();
+    const QStringList& texts = printouts.texts;
+    const QList<QSizeF>& pages = printouts.pages;
+    const QList<QPageLayout::Orientation>& orientations = printouts.orientations;
     logIn();
     window.journalView().DBGridEhMainLogTitleClick(3);  // by organisation: 4, 3, 2
 
@@ -436,6 +450,49 @@ TEST_F(MainWindow, PrintingTheReportThenTheJournalPrintsTheJournalInLandscapeAsS
          QString::fromUtf8("Обухів"), QString::fromUtf8("А-суд"), QString::fromUtf8("В-школа")}))
         << journal.toStdString();
     EXPECT_FALSE(journal.contains(QString::fromUtf8("Б-архів")));
+}
+
+// The fill report chooses its own selection in the journal's data selection
+// dialog: what was typed there for the journal shows again, and what the
+// report chooses narrows the report and leaves the journal as it was.
+TEST_F(MainWindow, TheReportChoosesItsSelectionInTheJournalsDataSelectionDialog) {
+    auto& dataSelect = windowOf<journal::TFormDataSelect>();
+    auto& reportSelect = windowOf<reports::TFormReportSelect>();
+    testing_support::DialogUser selecting(dataSelect);
+    testing_support::DialogUser reporting(reportSelect);
+    // The minimum of the protocol number, as the dialog shows it.
+    const auto protocol = [&] { return dataSelect.StringGridParams->item(2, 1); };
+    logIn();
+    selecting.next([&] {
+        protocol()->setText("10");
+        dataSelect.ButOk->click();
+    });
+    window.ActionSelectData->trigger();
+    ASSERT_EQ(window.context().selection.select_where(), " where pr_num = \"10\" ");
+
+    QString shownAgain, condition;
+    selecting.next([&] {
+        shownAgain = protocol()->text();
+        protocol()->setText("2");
+        dataSelect.ButOk->click();
+    });
+    reporting.next([&] {
+        reportSelect.But_data_select->click();
+        condition = reportSelect.Label_info->text();
+        reportSelect.ButOk->click();
+    });
+    window.ActionPrintReport->trigger();
+
+    EXPECT_EQ(selecting.showings(), 2);
+    EXPECT_EQ(shownAgain, "10");
+    EXPECT_EQ(condition, QString::fromUtf8("№ протокола равен 2"));
+    EXPECT_EQ(reportSelect.whereText(), " where pr_num = \"2\" ");
+    ASSERT_EQ(printouts.texts.size(), 1);
+    EXPECT_TRUE(printouts.texts[0].contains(QString::fromUtf8("Листи")));
+    EXPECT_FALSE(printouts.texts[0].contains(QString::fromUtf8("Накази")));
+    EXPECT_EQ(window.context().selection.select_where(), " where pr_num = \"10\" ");
+    EXPECT_EQ(shownIds(), QStringList({"2"}));
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 }  // namespace

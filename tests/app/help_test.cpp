@@ -37,7 +37,7 @@ QString caption(const QAction* a) { return QString(a->text()).remove(QLatin1Char
 
 class Help : public ::testing::Test {
   protected:
-    Help() : window(dir.filePath("velkor.INI"), &prompter) {
+    Help() : window(dir.filePath("velkor.INI"), {.prompter = &prompter}) {
         window.show();
         window.activateWindow();
     }
@@ -121,10 +121,8 @@ TEST_F(Help, MenuItemShowsTheGuideBesideTheWindowAndBringsTheSameWindowBack) {
 
 // F1 is the about window's, from the main window and from an open guide.
 TEST_F(Help, F1OpensTheAboutWindowAndNotTheGuide) {
-    auto* aboutForm = new about::TFormAbout(&window);
-    app::Forms forms;
-    forms.about = aboutForm;
-    window.setForms(forms);
+    auto* aboutForm = window.findChild<about::TFormAbout*>();
+    ASSERT_NE(aboutForm, nullptr);
     window.ActionHelp->trigger();
     ASSERT_EQ(helpWindows().size(), 1);
     TFormHelp* help = helpWindows().front();

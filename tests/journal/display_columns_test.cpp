@@ -1,5 +1,7 @@
 #include "journal/display_columns.h"
 #include "core/codepage.h"
+#include "core/data_sets.h"
+#include "core/schema.h"
 #include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +109,39 @@ TEST(DisplayColumns, Colum6) {
             c.counts[4].as(FieldKind::Integer, s[4])};
         EXPECT_EQ(show(journal::composeColum6(v)), QString::fromUtf8(c.expected));
     }
+}
+
+}  // namespace
+
+namespace {
+
+namespace doc = core::schema::doc;
+
+// The journal has its display columns before any login, declared with the
+// stored ones and following them, at the positions the grid's columns use.
+TEST(DisplayColumns, AreTheJournalsColumnsAfterTheStoredOnes) {
+    core::Connection none;
+    const core::DataSets dataSets(none);
+    const core::ClientDataSet& journal = dataSets.journal();
+    struct Case {
+        int position;
+        const char16_t* name;
+        int width;
+    };
+    const Case cases[] = {{doc::Colum3, u"Colum3", 400},
+                          {doc::Colum4, u"Colum4", 400},
+                          {doc::Colum5, u"Colum5", 400},
+                          {doc::Colum6, u"Colum6", 150}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        EXPECT_EQ(journal.fieldIndex(QStringView(c.name)), c.position);
+        ASSERT_LT(c.position, journal.fieldCount());
+        EXPECT_TRUE(journal.field(c.position).calculated);
+        EXPECT_EQ(journal.field(c.position).width, c.width);
+    }
+    EXPECT_EQ(journal.fieldCount(), doc::Colum6 + 1);
+    EXPECT_EQ(journal.fieldIndex(u"post_moment"), doc::post_moment);
+    EXPECT_FALSE(journal.field(doc::post_moment).calculated);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A journal on the private server with everything record editing needs:
 // the seven datasets on one connection, the journal controller with its
-// grid and store path, and the editor.
+// grid, its store path and its editor, and a user at that editor.
 
 #include "core/data_sets.h"
 #include "core/journal_selection.h"
@@ -11,6 +11,7 @@
 #include "journal/form_edit_record.h"
 #include "journal/journal_controller.h"
 #include "journal/journal_view.h"
+#include "tests/support/dialog_user.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/test_server.h"
@@ -33,7 +34,6 @@ class EditingTest : public ::testing::Test {
         openServer(conn, db.name(), db.server());
         ASSERT_TRUE(dataSets.OpenDataSets(core::schema::kReferenceTag, prompter));
         view.RunJournalQuery();
-        editing.setEditor(&editor);
     }
     core::ClientDataSet& journal() { return dataSets.journal(); }
     void reread() {
@@ -44,10 +44,10 @@ class EditingTest : public ::testing::Test {
     // At the next showing of the editor (prepared by FormShow) the test
     // fills the fields and presses "Сохранить" (or "Отменить").
     void nextEditor(std::function<void(journal::TFormEditRecord&)> fill, bool save = true) {
-        editing.showEditor = [this, fill, save] {
+        user.next([this, fill, save] {
             if (fill) fill(editor);
-            return save && editor.ButOkClick();
-        };
+            (save ? editor.okButton() : editor.cancelButton())->click();
+        });
     }
     QString serverValue(const QString& sql) {
         auto r = db.connection().query(sql);
@@ -57,7 +57,7 @@ class EditingTest : public ::testing::Test {
     int serverCount(const QString& table) {
         return serverValue("select count(*) from " + table).toInt();
     }
-    void setText(int control, const QString& text) {
+    void setText(journal::EditorControl control, const QString& text) {
         if (auto* box = editor.list(control))
             box->setEditText(text);
         else
@@ -73,10 +73,13 @@ class EditingTest : public ::testing::Test {
     core::DataSets dataSets{conn};
     grid::DataGrid grid;
     QLabel line;
-    journal::TFormEditRecord editor{prompter};
-    journal::JournalController editing{dataSets, conn, selection, settings, grid, line, prompter};
+    QWidget window;  // the main window the controller's dialogs belong to
+    journal::JournalController editing{dataSets, conn, selection, settings,
+                                       grid,     line, prompter,  &window};
     journal::JournalView& view = editing.view();
     journal::RecordStore& store = editing.store();
+    journal::TFormEditRecord& editor = editing.editor();
+    DialogUser user{editor};
 };
 
 }  // namespace testing_support

@@ -115,7 +115,8 @@ TEST_F(FormSpravTest, NewAndRenamedEntriesReachTheServerAtOnce) {
     QStringList offered;
     nextEditor(
         [&](journal::TFormEditRecord& e) {
-            for (int i = 0; i < e.list(0)->count(); ++i) offered << e.list(0)->itemText(i);
+            const QComboBox* sources = e.list(journal::EditorControl::Source);
+            for (int i = 0; i < sources->count(); ++i) offered << sources->itemText(i);
         },
         false);
     editing.ActionAddRecordExecute();

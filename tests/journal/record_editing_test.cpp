@@ -16,25 +16,7 @@ namespace doc = core::schema::doc;
 
 namespace {
 
-enum Control {
-    Source,
-    PrDate,
-    PrNum,
-    Org,
-    Place,
-    Caption,
-    DocNum,
-    DocDate,
-    StartYear,
-    StopYear,
-    Shtuk,
-    Paper,
-    Places,
-    Ones,
-    Orders,
-    Expert,
-    Notes
-};
+using enum journal::EditorControl;
 
 TEST_F(EditingTest, AddNumbersFromOneAndDeletingTheHighestFreesItsNumber) {
     nextEditor([this](auto&) { setText(DocNum, "a"); });
@@ -105,11 +87,9 @@ TEST_F(EditingTest, CancelSendsNothingAndRestoresTheRow) {
 }
 
 TEST_F(EditingTest, EditAndDeleteWithoutACurrentRowDoNothing) {
-    bool shown = false;
-    editing.showEditor = [&] { return shown = true; };
     editing.ActionEditRecordExecute();
     editing.ActionDeleteRecordExecute();
-    EXPECT_FALSE(shown);
+    EXPECT_EQ(user.showings(), 0);
     EXPECT_TRUE(prompter.shown().empty());
 }
 
@@ -130,13 +110,13 @@ TEST_F(EditingTest, NumbersAreBroughtToTheirBoundsAndTextsCutAtTheirWidths) {
 }
 
 TEST_F(EditingTest, ANonDateKeepsTheEditorOpen) {
-    nextEditor(nullptr);
-    editing.showEditor = [this] {
+    user.next([this] {
         setText(DocDate, "31.02.2011");
-        EXPECT_FALSE(editor.ButOkClick());
+        editor.okButton()->click();
+        EXPECT_TRUE(editor.isVisible());
         setText(DocDate, "");
-        return editor.ButOkClick();
-    };
+        editor.okButton()->click();
+    });
     editing.ActionAddRecordExecute();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].caption, u("Ошибка"));
@@ -341,8 +321,7 @@ namespace {
 
 TEST_F(EditingTest, EnterMovesOnLikeTabAndPressesTheFocusedButton) {
     QStringList path;
-    editing.showEditor = [&] {
-        editor.show();
+    user.next([&] {
         editor.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
         EXPECT_EQ(QApplication::focusWidget(), editor.list(Source));
@@ -355,8 +334,7 @@ TEST_F(EditingTest, EnterMovesOnLikeTabAndPressesTheFocusedButton) {
         EXPECT_TRUE(editor.isVisible());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_FALSE(editor.isVisible());
-        return editor.result() == QDialog::Accepted;
-    };
+    });
     editing.ActionAddRecordExecute();
     ASSERT_EQ(path.size(), 17);
     EXPECT_EQ(path[0], "DBDateEdit_pr_date");
@@ -377,13 +355,13 @@ TEST_F(EditingTest, AStampingFailureOffersTheEditorAgainWithWhatWasTyped) {
     });
     int showings = 0;
     QString shownAgain;
-    editing.showEditor = [&] {
+    user.always([&] {
         if (showings++ == 0)
             setText(DocNum, "typed");
         else
             shownAgain = editor.edit(DocNum)->text();
-        return editor.ButOkClick();
-    };
+        editor.okButton()->click();
+    });
     editing.ActionAddRecordExecute();
     EXPECT_EQ(showings, 2);
     EXPECT_EQ(shownAgain, "typed");
@@ -421,35 +399,36 @@ TEST_F(EditingTest, ALongListItemIsCutInTheRecordAndNotAddedAgain) {
 
 namespace {
 
-// The server's own reading of every journal column but the ones named,
+// The server's own reading of every stored journal column but the ones named,
 // NULL and empty text told apart.
 QString columnsExceptSql(const QStringList& skip) {
     QStringList cols;
     for (const auto& c : core::schema::columnsOf(core::schema::kJournalTable))
-        if (!skip.contains(QString::fromLatin1(c.name)))
+        if (!c.calculated && !skip.contains(QString::fromLatin1(c.name)))
             cols << QStringLiteral("quote(%1)").arg(QString::fromLatin1(c.name));
     return "select concat_ws('|', " + cols.join(", ") + ") from doc_list";
 }
 
-// A user's way through the editor: Enter from field to field, typing into
-// the ones given, and Enter on "Сохранить".
-bool enterThrough(journal::TFormEditRecord& editor, const QMap<int, QString>& typed) {
-    editor.show();
+// A user's way through the editor on the screen: Enter from field to
+// field, typing into the ones given, and Enter on "Сохранить".
+void enterThrough(journal::TFormEditRecord& editor,
+                  const QMap<journal::EditorControl, QString>& typed) {
     editor.activateWindow();
-    if (!QTest::qWaitForWindowActive(&editor)) return false;
-    for (int i = 0; i < 17; ++i) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    for (int i = 0; i < journal::kEditorControlCount; ++i) {
+        const auto c = journal::EditorControl(i);
         QWidget* w = QApplication::focusWidget();
-        if (typed.contains(i)) {
+        if (typed.contains(c)) {
             auto* line = qobject_cast<QLineEdit*>(w);
-            if (!line) line = editor.list(i)->lineEdit();
+            if (!line) line = editor.list(c)->lineEdit();
             line->selectAll();
             QTest::keyClick(line, Qt::Key_Delete);
-            testing_support::typeText(line, typed[i]);
+            testing_support::typeText(line, typed[c]);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // on "Сохранить"
-    return editor.result() == QDialog::Accepted;
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
 }
 
 TEST_F(EditingTest, AnEditWritesOnlyTheFieldsTheUserChanged) {
@@ -469,7 +448,7 @@ TEST_F(EditingTest, AnEditWritesOnlyTheFieldsTheUserChanged) {
     const QString colum3 = journal().value(doc::Colum3).asText();
     const QString colum6 = journal().value(doc::Colum6).asText();
 
-    editing.showEditor = [this] { return enterThrough(editor, {{DocNum, "new"}}); };
+    user.next([this] { enterThrough(editor, {{DocNum, "new"}}); });
     editing.ActionEditRecordExecute();
     EXPECT_TRUE(prompter.shown().empty());
     EXPECT_EQ(serverValue("select doc_number from doc_list"), "new");
@@ -479,7 +458,7 @@ TEST_F(EditingTest, AnEditWritesOnlyTheFieldsTheUserChanged) {
     EXPECT_EQ(journal().value(doc::Colum6).asText(), colum6);
 
     // A number the user does type is still brought to its bound.
-    editing.showEditor = [this] { return enterThrough(editor, {{StartYear, "1850"}}); };
+    user.next([this] { enterThrough(editor, {{StartYear, "1850"}}); });
     editing.ActionEditRecordExecute();
     EXPECT_EQ(serverValue("select concat_ws('|', doc_start_year, doc_stop_year) from doc_list"),
               "1900|3100");
@@ -510,14 +489,10 @@ TEST_F(EditingTest, AFailedPreparationShowsItsErrorAndTouchesNothing) {
         SCOPED_TRACE(c.name);
         c.breakIt();
         const std::size_t boxes = prompter.shown().size();
-        bool shown = false;
-        editing.showEditor = [&] {
-            shown = true;
-            return editor.ButOkClick();
-        };
+        const int showings = user.showings();
         editing.ActionAddRecordExecute();
         editing.ActionEditRecordExecute();
-        EXPECT_FALSE(shown);
+        EXPECT_EQ(user.showings(), showings);
         ASSERT_EQ(prompter.shown().size(), boxes + 2);
         EXPECT_EQ(prompter.shown()[boxes].caption, u("Журнал учета документов"));
         EXPECT_EQ(journal().rowCount(), 1);
@@ -534,7 +509,7 @@ TEST_F(EditingTest, LookAlikesAreStoredAsTheCodePageHasThemAndOfferedOnce) {
     const QString typed = u("Вʼязка справ");
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        editing.showEditor = [&] { return enterThrough(editor, {{Notes, typed}}); };
+        user.next([&] { enterThrough(editor, {{Notes, typed}}); });
         editing.ActionAddRecordExecute();
         EXPECT_TRUE(prompter.shown().empty());
         EXPECT_EQ(serverCount("sprav_adv_info"), 1);
@@ -549,17 +524,19 @@ TEST_F(EditingTest, LookAlikesAreStoredAsTheCodePageHasThemAndOfferedOnce) {
 TEST_F(EditingTest, ACharacterTheDatabaseCannotHoldIsRefusedAndNothingIsSent) {
     settings.values().auto_update_sprav = true;
     int showings = 0;
-    editing.showEditor = [&] {
+    user.always([&] {
         if (showings++ == 0) {
             // Refused: the editor stays open with what was typed.
             setText(Caption, u("Опис 漢"));
             setText(Notes, u("нове"));
-            EXPECT_FALSE(editor.ButOkClick());
+            editor.okButton()->click();
+            EXPECT_TRUE(editor.isVisible());
             EXPECT_EQ(editor.list(Caption)->currentText(), u("Опис 漢"));
-            return false;  // the user gives up
+            editor.cancelButton()->click();  // the user gives up
+            return;
         }
-        return true;
-    };
+        editor.okButton()->click();
+    });
     editing.ActionAddRecordExecute();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].caption, u("Ошибка"));

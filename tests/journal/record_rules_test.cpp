@@ -1,8 +1,11 @@
 #include "journal/record_rules.h"
 
+#include "core/schema.h"
+
 #include "tests/support/qt_printers.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,23 @@ TEST(RecordRules, DatesAreDayMonthYearOrEmpty) {
     const auto bad = journal::parseDateInput(QStringLiteral("31.02.2011"));
     EXPECT_FALSE(bad.empty);
     EXPECT_FALSE(bad.date.isValid());
+}
+
+// The editor's fields are listed in the order of the controls' names, and
+// every list-backed one grows a reference list of the schema.
+TEST(RecordRules, EditorFieldsFollowTheirControlsNames) {
+    for (int i = 0; i < journal::kEditorControlCount; ++i) {
+        SCOPED_TRACE(i);
+        const journal::EditorField& f = journal::kEditorFields[std::size_t(i)];
+        EXPECT_EQ(f.control, journal::EditorControl(i));
+        const bool listBacked = f.kind == journal::ControlKind::List;
+        ASSERT_EQ(f.list != nullptr, listBacked);
+        if (listBacked) {
+            EXPECT_NE(std::find(core::schema::kReferenceTables.begin(),
+                                core::schema::kReferenceTables.end(), *f.list),
+                      core::schema::kReferenceTables.end());
+        }
+    }
 }
 
 }  // namespace

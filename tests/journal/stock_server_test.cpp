@@ -7,6 +7,7 @@ using testing_support::EditingTest;
 using testing_support::Server;
 using testing_support::u;
 namespace doc = core::schema::doc;
+using enum journal::EditorControl;
 
 namespace {
 
@@ -15,8 +16,7 @@ class StockServerEditing : public EditingTest {
     StockServerEditing() : EditingTest(Server::Stock) {}
     void SetUp() override {
         // Tables made on such a server without naming a character set.
-        for (const QString& table :
-             {QStringLiteral("doc_list"), QStringLiteral("sprav_source_list")})
+        for (const QString& table : {core::schema::kJournalTable, core::schema::kSourceList})
             db.exec("alter table " + table + " convert to character set utf8mb4");
         EditingTest::SetUp();
     }
@@ -28,8 +28,7 @@ TEST_F(StockServerEditing, TypedTextsArriveAsTypedAndUntouchedOnesStay) {
         u("insert into doc_list (Rec_IDN, doc_source, doc_caption, adv_info, shtuk_count)"
           " values (1, 'Архів', '', NULL, 7)"));
     reread();
-    // Field 0 is the source, 6 the document number.
-    nextEditor([this](auto&) { setText(0, u("Сільрада пʼята")); });
+    nextEditor([this](auto&) { setText(Source, u("Сільрада пʼята")); });
     editing.ActionEditRecordExecute();
     EXPECT_TRUE(prompter.shown().empty());
     EXPECT_EQ(serverValue("select hex(doc_source) from doc_list"),
@@ -41,8 +40,8 @@ TEST_F(StockServerEditing, TypedTextsArriveAsTypedAndUntouchedOnesStay) {
 
     // The same text typed again is found in the list: nothing is added.
     nextEditor([this](auto&) {
-        setText(0, u("Сільрада пʼята"));
-        setText(6, u("№ 5—б"));
+        setText(Source, u("Сільрада пʼята"));
+        setText(DocNum, u("№ 5—б"));
     });
     editing.ActionEditRecordExecute();
     EXPECT_TRUE(prompter.shown().empty());

@@ -22,6 +22,13 @@ namespace {
 
 const QString kReportTitle = QString::fromUtf8("Звіт по журналу обліку документів ЕПК");
 
+// The data selection dialog as the user answers it: with the selection
+// given, or cancelled.
+struct ScriptedSelection : core::SelectionDialog {
+    std::optional<core::ChosenSelection> answer;
+    std::optional<core::ChosenSelection> choose() override { return answer; }
+};
+
 TEST(ReportQuery, IsTheDesignedTextWithTheWhereTextInserted) {
     EXPECT_EQ(reports::reportQuery(" where pr_num = '2'"),
               QString::fromUtf8(
@@ -35,7 +42,7 @@ TEST(ReportQuery, IsTheDesignedTextWithTheWhereTextInserted) {
 // document name; a document name whose counts are all empty.
 class FillReport : public ::testing::Test {
   protected:
-    FillReport() : report(db.connection()), form(report, prompter) {
+    FillReport() : report(db.connection()), form(report, selection, prompter) {
         db.exec(QString::fromUtf8(
             "insert into doc_list (Rec_IDN, pr_date, doc_caption, shtuk_count, paper_count,"
             " place_count, one_count, order_count) values"
@@ -44,11 +51,12 @@ class FillReport : public ::testing::Test {
             " (3, '2011-11-20', NULL, 1, 1, 1, 1, 1),"
             " (4, '2012-05-01', 'Акти', NULL, NULL, NULL, NULL, NULL),"
             " (5, '2012-05-01', 'Накази', 100, 100, 100, 100, 100)"));
-        form.setShowPrintout([this](const reports::GridPrinter& gp) {
-            ++previews;
-            QPrinter layout;
-            ASSERT_TRUE(reports::savePdf(gp, layout, pdfPath()));
-        });
+        QObject::connect(&form, &reports::TFormReportSelect::printoutReady,
+                         [this](const reports::GridPrinter& gp) {
+                             ++previews;
+                             QPrinter layout;
+                             ASSERT_TRUE(reports::savePdf(gp, layout, pdfPath()));
+                         });
     }
     QString pdfPath() const { return dir.filePath("report.pdf"); }
     // The report's rows as the printout's model shows them.
@@ -65,6 +73,7 @@ class FillReport : public ::testing::Test {
     TempDatabase db;
     QTemporaryDir dir;
     ScriptedPrompter prompter;
+    ScriptedSelection selection;
     reports::TFormLogReport report;
     reports::TFormReportSelect form;
     int previews = 0;
@@ -129,10 +138,8 @@ TEST_F(FillReport, RightAfterStartItReportsEveryRecordWithTheSumsAndAnEmptyCondi
 
 TEST_F(FillReport, ItsOwnSelectionNarrowsTheRowsAndShowsInThePageFooter) {
     const QString description = QString::fromUtf8("дата протокола: 01.01.2011 - 31.12.2011");
-    form.setSelectData([&]() -> std::optional<reports::ReportSelection> {
-        return reports::ReportSelection{
-            " where pr_date >= '2011-01-01' and pr_date <= '2011-12-31'", description};
-    });
+    selection.answer = core::ChosenSelection{
+        " where pr_date >= '2011-01-01' and pr_date <= '2011-12-31'", description};
     form.But_data_select->click();
     EXPECT_EQ(form.Label_info->text(), description);
     form.ButOk->click();
@@ -145,7 +152,7 @@ TEST_F(FillReport, ItsOwnSelectionNarrowsTheRowsAndShowsInThePageFooter) {
         << text.toStdString();
 
     // A cancelled selection changes nothing, and the selection lasts.
-    form.setSelectData([] { return std::optional<reports::ReportSelection>(); });
+    selection.answer.reset();
     form.But_data_select->click();
     EXPECT_EQ(form.Label_info->text(), description);
     form.ButOk->click();
@@ -153,9 +160,7 @@ TEST_F(FillReport, ItsOwnSelectionNarrowsTheRowsAndShowsInThePageFooter) {
 }
 
 TEST_F(FillReport, ASelectionWithoutRecordsPrintsTitlesAndAnEmptyTotal) {
-    form.setSelectData([&]() -> std::optional<reports::ReportSelection> {
-        return reports::ReportSelection{" where pr_date > '2030-01-01'", "пусто"};
-    });
+    selection.answer = core::ChosenSelection{" where pr_date > '2030-01-01'", "пусто"};
     form.But_data_select->click();
     form.ButOk->click();
     EXPECT_TRUE(rows().isEmpty());
@@ -166,9 +171,7 @@ TEST_F(FillReport, ASelectionWithoutRecordsPrintsTitlesAndAnEmptyTotal) {
 }
 
 TEST_F(FillReport, AServerErrorShowsTheGeneralErrorNoPreviewAndStillCloses) {
-    form.setSelectData([&]() -> std::optional<reports::ReportSelection> {
-        return reports::ReportSelection{" where no_such_column = 1", "ошибка"};
-    });
+    selection.answer = core::ChosenSelection{" where no_such_column = 1", "ошибка"};
     form.But_data_select->click();
     form.ButOk->click();
     EXPECT_EQ(previews, 0);
